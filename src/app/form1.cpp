@@ -1,0 +1,288 @@
+#include "form1.h"
+
+#include "messageboxes.h"
+#include "programend.h"
+#include "progressbar.h"
+#include "settingsfile.h"
+#include "singleinstance.h"
+#include "../link/boardcommands.h"
+#include "../link/boardlink.h"
+#include "../link/serialport.h"
+#include "../registers/hexkeyfilter.h"
+#include "../registers/readall.h"
+#include "../registers/registerboxes.h"
+#include "../registers/singleregister.h"
+#include "../sliders/fieldsliders.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+
+constexpr int ClientWidth = 477;
+constexpr int ClientHeight = 420;
+constexpr int TestPage = 1;
+constexpr int DebugPage = 2;
+
+QFrame *captionlessFrame(QWidget *parent, const QString &name, const QRect &geometry)
+{
+    auto *frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+} // namespace
+
+Form1::Form1(const Platform &platform, QWidget *parent)
+    : QMainWindow(parent)
+    , m_platform(platform)
+    , m_link(std::make_unique<BoardLink>(platform.port, platform.clock, platform.messages,
+                                         [this] { return selectedPort(); }))
+    , m_commands(std::make_unique<BoardCommands>(*m_link))
+    , m_keyFilter(new HexKeyFilter(this))
+{
+    Q_INIT_RESOURCE(resources);
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Velmora KV71xx Triple Video Digitizer"));
+    setupMenus();
+    setupPages();
+}
+
+Form1::~Form1() = default;
+
+void Form1::setupMenus()
+{
+    auto addAction = [this](QMenu *menu, const QString &caption, const QString &name,
+                            const QKeySequence &shortcut = {}) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(name);
+        action->setShortcut(shortcut);
+        return action;
+    };
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mFile"));
+    addAction(file, QStringLiteral("Save Resisters"), QStringLiteral("nFileSaveRegisterAs"),
+              QKeySequence(Qt::CTRL | Qt::Key_S));
+    addAction(file, QStringLiteral("Load Registers"), QStringLiteral("nFileLoadRegisterFrom"),
+              QKeySequence(Qt::CTRL | Qt::Key_L));
+    addAction(file, QStringLiteral("About"), QStringLiteral("nFileAbout"));
+    QAction *exit = addAction(file, QStringLiteral("E&xit"), QStringLiteral("nMenuFileExit"),
+                              QKeySequence(Qt::CTRL | Qt::Key_X));
+    connect(exit, &QAction::triggered, this, &Form1::nMenuFileExit_Click);
+
+    QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("nMenuOptions"));
+    m_videoModeInput = addAction(options, QStringLiteral("Select &Input Video Mode"),
+                                 QStringLiteral("nVideoModeInput"));
+    QMenu *ports = options->addMenu(QStringLiteral("&Select Serial Port"));
+    ports->setObjectName(QStringLiteral("mSetupCom"));
+    for (int i = 1; i <= 8; ++i) {
+        QAction *item = addAction(ports, QStringLiteral("COM%1").arg(i),
+                                  QStringLiteral("COM_SEL_%1").arg(i));
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, i] { COM_SEL_Click(i); });
+        m_comSel.at(size_t(i)) = item;
+    }
+    QAction *disconnect = addAction(options, QStringLiteral("&Disconnect Serial Port"),
+                                    QStringLiteral("mDisconnectSerial"));
+    connect(disconnect, &QAction::triggered, this, &Form1::mDisconnectSerial_Click);
+}
+
+void Form1::setupPages()
+{
+    auto *central = new QWidget(this);
+    central->setFixedSize(ClientWidth, ClientHeight);
+    setCentralWidget(central);
+
+    m_tabs = new QTabWidget(central);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->setGeometry(0, 0, ClientWidth, ClientHeight);
+    QWidget *user = addPage(QStringLiteral("User Registers"), QStringLiteral("Frame5"));
+    QWidget *test = addPage(QStringLiteral("Test Registers"), QStringLiteral("Frame1"));
+    setupDebugPage(addPage(QStringLiteral("Debug"), QStringLiteral("Frame2")));
+
+    m_boxes = new RegisterBoxes(user, test, *m_keyFilter, *m_link, *m_commands, this);
+    m_sliders = new FieldSliders(*m_boxes, this);
+    setupIndividualRegister(user);
+
+    auto *logo = new QLabel(user);
+    logo->setObjectName(QStringLiteral("Picture1"));
+    logo->setFrameShape(QFrame::Box);
+    logo->setAlignment(Qt::AlignCenter);
+    logo->setPixmap(QPixmap(QStringLiteral(":/kv71xx/logo.png")));
+    logo->setGeometry(user->width() - 93, 287, 83, 83);
+
+    setupCommands(central);
+}
+
+QWidget *Form1::addPage(const QString &caption, const QString &frameName)
+{
+    auto *page = new QWidget;
+    m_tabs->addTab(page, caption);
+    QFrame *frame = captionlessFrame(page, frameName, QRect(2, 2, ClientWidth - 10, ClientHeight - 32));
+    // A compact font: a page holds up to 18 register rows in two columns.
+    QFont compact = frame->font();
+    compact.setPixelSize(10);
+    frame->setFont(compact);
+    return frame;
+}
+
+void Form1::setupIndividualRegister(QWidget *frame)
+{
+    auto *group = new QGroupBox(QStringLiteral("Individual Register Read/Write"), frame);
+    group->setObjectName(QStringLiteral("Frame3"));
+    group->setGeometry(140, 290, 210, 80);
+    auto *caption = new QLabel(QStringLiteral("Address      Data "), group);
+    caption->setGeometry(62, 20, 100, 16);
+    m_readReg = new QPushButton(QStringLiteral("Read"), group);
+    m_readReg->setObjectName(QStringLiteral("ReadRegCommand"));
+    m_readReg->setGeometry(8, 38, 48, 26);
+    m_address = new QLineEdit(QStringLiteral("00"), group);
+    m_address->setObjectName(QStringLiteral("Address"));
+    m_address->setAccessibleName(QStringLiteral("Address"));
+    m_address->setGeometry(62, 40, 32, 22);
+    m_data = new QLineEdit(group);
+    m_data->setObjectName(QStringLiteral("Data"));
+    m_data->setAccessibleName(QStringLiteral("Data"));
+    m_data->setGeometry(100, 40, 50, 22);
+    m_writeReg = new QPushButton(QStringLiteral("Write"), group);
+    m_writeReg->setObjectName(QStringLiteral("WriteRegCommand"));
+    m_writeReg->setGeometry(156, 38, 48, 26);
+    m_keyFilter->watch(m_address, 2);
+    m_keyFilter->watch(m_data);
+}
+
+void Form1::setupDebugPage(QWidget *frame)
+{
+    const char *const rows[3][3] = {
+        {"Show PLL Jitter", "ShowJitterCheckButton", "Text1"},
+        {"Minimized Jitter", "MinimizedJitterCheckButton", "Text2"},
+        {"Auto Sync Detect", "AutoSyncCheckButton", "Text3"},
+    };
+    for (int i = 0; i < 3; ++i) {
+        auto *check = new QCheckBox(QString::fromLatin1(rows[i][0]), frame);
+        check->setObjectName(QString::fromLatin1(rows[i][1]));
+        check->setGeometry(16, 16 + 32 * i, 140, 22);
+        auto *text = new QLineEdit(frame);
+        text->setObjectName(QString::fromLatin1(rows[i][2]));
+        text->setGeometry(160, 16 + 32 * i, 120, 22);
+    }
+}
+
+// The window's own board commands, in front of the pages on every page.
+void Form1::setupCommands(QWidget *central)
+{
+    m_readAllButton = new QPushButton(QStringLiteral("Read All Registers"), central);
+    m_readAllButton->setObjectName(QStringLiteral("ReadAllRegisters"));
+    m_readAllButton->setGeometry(12, 318, 120, 26);
+    m_progress = new ProgressBar(central);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setAccessibleName(QStringLiteral("Progress"));
+    m_progress->setGeometry(12, 350, 120, 20);
+
+    m_lock = std::make_unique<CommandLock>(m_writeReg, m_readReg, m_readAllButton, m_videoModeInput);
+    m_readAll = std::make_unique<ReadAll>(*m_boxes, *m_link, *m_commands, *m_lock, *m_progress);
+    m_singleRegister = std::make_unique<SingleRegister>(m_address, m_data, *m_boxes, *m_link,
+                                                        *m_commands, *m_lock, m_platform.messages);
+    connect(m_readAllButton, &QPushButton::clicked, this, [this] { m_readAll->Read_All_Registers(); });
+    connect(m_readReg, &QPushButton::clicked, this,
+            [this] { m_singleRegister->ReadRegCommand_Click(); });
+    connect(m_writeReg, &QPushButton::clicked, this,
+            [this] { m_singleRegister->WriteRegCommand_Click(); });
+}
+
+bool Form1::Form_Load()
+{
+    if (m_platform.instance.anotherCopyRunning()) {
+        m_platform.messages.show(QStringLiteral("Another copy of the Application is running.\r\n"
+                                                "Please close all previous instance of the "
+                                                "application and restart"),
+                                 programTitle(), MessageBoxes::Icon::Exclamation);
+        m_platform.end.endProgram();
+        return false;
+    }
+    for (const int page : {TestPage, DebugPage}) {
+        m_tabs->setTabVisible(page, false);
+        m_tabs->setTabEnabled(page, false);
+    }
+    m_boxes->ReadingAllRegisters = false;
+    LoadDefaults();
+    return true;
+}
+
+int Form1::selectedPort() const
+{
+    int port = 0;
+    for (int i = 1; i <= 8; ++i) {
+        if (COM_SEL(i)->isChecked())
+            port = i;
+    }
+    return port;
+}
+
+void Form1::setCheckedPort(int port)
+{
+    for (int i = 1; i <= 8; ++i)
+        COM_SEL(i)->setChecked(i == port);
+}
+
+void Form1::LoadDefaults()
+{
+    const SettingsFile::Loaded loaded = SettingsFile::load();
+    setCheckedPort(loaded.missing ? 1 : loaded.port);
+    if (loaded.missing)
+        SaveDefaults();
+}
+
+void Form1::SaveDefaults()
+{
+    QString error;
+    if (!SettingsFile::save(selectedPort(), &error))
+        m_platform.messages.show(error, programTitle(), MessageBoxes::Icon::None);
+}
+
+void Form1::COM_SEL_Click(int index)
+{
+    // An open port stays as it is; the choice counts from the next connect.
+    setCheckedPort(index);
+    m_link->portChosen();
+    SaveDefaults();
+}
+
+void Form1::mDisconnectSerial_Click()
+{
+    m_link->disconnect();
+}
+
+void Form1::nMenuFileExit_Click()
+{
+    if (m_platform.port.isOpen())
+        m_platform.port.close();
+    Unload_All_Forms();
+    m_platform.end.endProgram();
+}
+
+void Form1::Unload_All_Forms()
+{
+    m_unloading = true;
+    close();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (m_unloading)
+        return;
+    Unload_All_Forms();
+    m_platform.end.endProgram();
+}

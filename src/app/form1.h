@@ -1,0 +1,86 @@
+#pragma once
+
+#include "platform.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class BoardCommands;
+class BoardLink;
+class CommandLock;
+class FieldSliders;
+class HexKeyFilter;
+class ProgressBar;
+class QAction;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class ReadAll;
+class RegisterBoxes;
+class SingleRegister;
+
+// The program's one main window: the register pages, the board commands and
+// the menus. It owns everything the program shares.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(const Platform &platform, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Start-up; false when the program is to end (another copy runs).
+    bool Form_Load();
+
+    void COM_SEL_Click(int index);
+    void mDisconnectSerial_Click();
+    void nMenuFileExit_Click();
+    void Unload_All_Forms();
+    void LoadDefaults();
+    void SaveDefaults();
+
+    // The index of the checked port item; the highest wins, 0 for none.
+    int selectedPort() const;
+    QAction *COM_SEL(int index) const { return m_comSel.at(size_t(index)); }
+
+    BoardLink &link() { return *m_link; }
+    BoardCommands &commands() { return *m_commands; }
+    RegisterBoxes &boxes() { return *m_boxes; }
+    FieldSliders &sliders() { return *m_sliders; }
+    ReadAll &readAll() { return *m_readAll; }
+    SingleRegister &singleRegister() { return *m_singleRegister; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void setupMenus();
+    void setupPages();
+    QWidget *addPage(const QString &caption, const QString &frameName);
+    void setupIndividualRegister(QWidget *frame);
+    void setupDebugPage(QWidget *frame);
+    void setupCommands(QWidget *central);
+    void setCheckedPort(int port);
+
+    Platform m_platform;
+    std::unique_ptr<BoardLink> m_link;
+    std::unique_ptr<BoardCommands> m_commands;
+    HexKeyFilter *m_keyFilter = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    QAction *m_videoModeInput = nullptr;
+    std::array<QAction *, 9> m_comSel{}; // 1 to 8
+    QLineEdit *m_address = nullptr;
+    QLineEdit *m_data = nullptr;
+    QPushButton *m_readReg = nullptr;
+    QPushButton *m_writeReg = nullptr;
+    QPushButton *m_readAllButton = nullptr;
+    ProgressBar *m_progress = nullptr;
+    RegisterBoxes *m_boxes = nullptr;
+    FieldSliders *m_sliders = nullptr;
+    std::unique_ptr<CommandLock> m_lock;
+    std::unique_ptr<ReadAll> m_readAll;
+    std::unique_ptr<SingleRegister> m_singleRegister;
+    bool m_unloading = false;
+};

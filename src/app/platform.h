@@ -1,0 +1,18 @@
+#pragma once
+
+class Clock;
+class MessageBoxes;
+class ProgramEnd;
+class SerialPort;
+class SingleInstance;
+
+// What the program needs of the machine it runs on. The real implementations
+// live in realplatform.h; tests hand in fakes.
+struct Platform
+{
+    SerialPort &port;
+    Clock &clock;
+    MessageBoxes &messages;
+    SingleInstance &instance;
+    ProgramEnd &end;
+};

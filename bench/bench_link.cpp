@@ -1,0 +1,109 @@
+// Prints what waiting for the board costs: the CPU time spent per second of
+// waiting for a board that never answers, and the time of one register write
+// against the paced simulated board next to its floor at 9600 baud.
+
+#include "app/messageboxes.h"
+#include "link/boardcommands.h"
+#include "link/boardlink.h"
+#include "link/qtserialport.h"
+#include "link/realclock.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+class SilentMessages : public MessageBoxes
+{
+public:
+    void show(const QString &, const QString &, Icon) override {}
+};
+
+class Board
+{
+public:
+    explicit Board(const QStringList &options)
+    {
+        QDir::setCurrent(m_dir.path());
+        m_process.start(QStringLiteral(KV71XX_BOARD_EXE),
+                        QStringList{QStringLiteral("--link"), m_dir.filePath(QStringLiteral("COM1"))}
+                            + options);
+        for (int i = 0; i < 500 && !QFileInfo::exists(m_dir.filePath(QStringLiteral("COM1"))); ++i)
+            QThread::msleep(10);
+    }
+    ~Board()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(3000);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+};
+
+double cpuSeconds()
+{
+    return double(std::clock()) / CLOCKS_PER_SEC;
+}
+
+void idleWaitCost()
+{
+    Board board({QStringLiteral("--silent")});
+    QtSerialPort port;
+    RealClock clock;
+    SilentMessages messages;
+    BoardLink link(port, clock, messages, [] { return 1; });
+    if (!link.Connect_Board()) {
+        std::printf("idle wait: could not open the simulated board: %s\n",
+                    qPrintable(port.errorString()));
+        return;
+    }
+    const double wall = clock.seconds();
+    const double cpu = cpuSeconds();
+    link.Wait_Serial_Input(3); // a silent board: the full three seconds
+    const double waited = clock.seconds() - wall;
+    std::printf("idle wait: %.2f s waited, %.2f ms CPU per second of waiting\n", waited,
+                (cpuSeconds() - cpu) * 1000 / waited);
+}
+
+void writeTime()
+{
+    Board board({QStringLiteral("--pace")});
+    QtSerialPort port;
+    RealClock clock;
+    SilentMessages messages;
+    BoardLink link(port, clock, messages, [] { return 1; });
+    BoardCommands commands(link);
+    if (!link.Connect_Board()) {
+        std::printf("write: could not open the simulated board: %s\n", qPrintable(port.errorString()));
+        return;
+    }
+    const int runs = 10;
+    const double start = clock.seconds();
+    for (int i = 0; i < runs; ++i)
+        commands.Write_KV7106(0x06, quint8(i));
+    const double each = (clock.seconds() - start) / runs;
+    // The letter, 16 field bytes each answered by its echo before the next
+    // goes out, and the reply "\r\n> ": 37 bytes of 10 bits at 9600 baud.
+    const double floor = (1 + 2 * 16 + 4) * 10 / 9600.0;
+    std::printf("register write: %.1f ms each (floor at 9600 baud %.1f ms, %.2fx)\n", each * 1000,
+                floor * 1000, each / floor);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    idleWaitCost();
+    writeTime();
+    return 0;
+}

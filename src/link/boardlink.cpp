@@ -1,0 +1,156 @@
+#include "boardlink.h"
+
+#include "clock.h"
+#include "serialport.h"
+#include "../app/messageboxes.h"
+
+namespace {
+
+const char *const LineSettings = "9600,n,8,1";
+
+QString echoTimeoutText()
+{
+    return QStringLiteral("There is a problem communicating over the serial port. Please check "
+                          "your serial cable connection and settings");
+}
+
+QString promptTimeoutText()
+{
+    return QStringLiteral("Error in serial communication port. Please Reset Evaluation Board "
+                          "and Restart the Application");
+}
+
+} // namespace
+
+BoardLink::BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages,
+                     std::function<int()> selectedPort)
+    : m_port(port)
+    , m_clock(clock)
+    , m_messages(messages)
+    , m_selectedPort(std::move(selectedPort))
+{}
+
+bool BoardLink::Connect_Board()
+{
+    if (m_port.isOpen())
+        m_port.close();
+    m_port.setPortNumber(m_selectedPort());
+    m_port.setSettings(QString::fromLatin1(LineSettings));
+    if (!m_port.open())
+        return false;
+    m_openFailureShown = false;
+    // Three separate sends: the board returns to its prompt whatever state a
+    // broken exchange left it in. Its answers are discarded after the pause.
+    for (int i = 0; i < 3; ++i)
+        m_port.send(QByteArrayLiteral("Q"));
+    m_clock.pause(0.5);
+    m_port.discardInput();
+    m_clock.processEvents();
+    return true;
+}
+
+void BoardLink::reportOpenFailure()
+{
+    if (m_openFailureShown)
+        return;
+    m_openFailureShown = true;
+    m_messages.show(openFailureText(), programTitle(), MessageBoxes::Icon::None);
+}
+
+bool BoardLink::connectOrReport()
+{
+    if (Connect_Board())
+        return true;
+    reportOpenFailure();
+    return false;
+}
+
+QString BoardLink::openFailureText() const
+{
+    const int number = m_selectedPort();
+    if (number == 0) {
+        return QStringLiteral("Cannot open the serial port: no port is selected. "
+                              "Choose one under Options, Select Serial Port.");
+    }
+    return QStringLiteral("Cannot open serial port COM%1 (%2): %3")
+        .arg(number)
+        .arg(m_port.devicePath(), m_port.errorString());
+}
+
+void BoardLink::portChosen()
+{
+    m_openFailureShown = false;
+}
+
+void BoardLink::disconnect()
+{
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+bool BoardLink::Wait_Serial_Input(int count)
+{
+    return waitForInput(count, count, echoTimeoutText(), false);
+}
+
+bool BoardLink::Wait_Prompt_Input(int count)
+{
+    return waitForInput(count, 3.0 * count, promptTimeoutText(), true);
+}
+
+bool BoardLink::waitForInput(int count, double limit, const QString &message,
+                             bool closeAfterMessage)
+{
+    // A port that is closed (not lost) can deliver nothing: end at once.
+    if (!m_port.isOpen() && !m_port.hasFailed())
+        return false;
+    const double start = m_clock.seconds();
+    const double deadline = start + limit;
+    while (m_port.isOpen() && m_port.waitingCount() < count
+           && m_clock.seconds() - start < limit && !m_serialError) {
+        m_clock.waitForEvents(deadline);
+    }
+    if (m_port.isOpen() && m_port.waitingCount() >= count)
+        return true;
+    // Closed meanwhile by the user (Disconnect): not a failure of the board.
+    if (!m_port.isOpen() && !m_port.hasFailed())
+        return false;
+    if (!m_serialError) {
+        m_messages.show(message, programTitle(), MessageBoxes::Icon::None);
+        if (closeAfterMessage && m_port.isOpen())
+            m_port.close();
+    }
+    m_serialError = true;
+    return false;
+}
+
+QString BoardLink::Get_Serial_Character()
+{
+    m_port.setTakeLength(1);
+    return takeCharacter(Wait_Serial_Input(1));
+}
+
+QString BoardLink::Get_Prompt_Character()
+{
+    m_port.setTakeLength(1);
+    return takeCharacter(Wait_Prompt_Input(1));
+}
+
+QString BoardLink::takeCharacter(bool received)
+{
+    // ">" for a character that never came ends every prompt loop.
+    const QString result = received ? QString::fromLatin1(m_port.take()) : QStringLiteral(">");
+    m_port.setTakeLength(0);
+    return result;
+}
+
+void BoardLink::Send_Serial_Echo(const QString &text)
+{
+    m_port.discardInput();
+    const QByteArray bytes = text.toLatin1();
+    for (const char byte : bytes) {
+        // The echo paces the line and is dropped; the reply is what remains.
+        m_port.send(QByteArray(1, byte));
+        Get_Serial_Character();
+    }
+}

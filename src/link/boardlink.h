@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class Clock;
+class MessageBoxes;
+class SerialPort;
+
+// The one RS-232 link to the evaluation board: opening the chosen port and
+// bringing the board to its prompt, echo-paced sending, receiving with time
+// limits, and the program-wide record that the link has failed.
+class BoardLink
+{
+public:
+    // selectedPort gives the number of the checked port item, 0 for none.
+    BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages,
+              std::function<int()> selectedPort);
+
+    // False when the port could not be opened; the caller decides whether to
+    // tell the user (reportOpenFailure) or stay silent.
+    bool Connect_Board();
+    // Shows why the port could not be opened, at most once until a later
+    // Connect_Board opens a port or the user chooses a port.
+    void reportOpenFailure();
+    // Connect_Board, and on failure reportOpenFailure.
+    bool connectOrReport();
+    void portChosen();
+    void disconnect();
+
+    bool Wait_Serial_Input(int count);
+    QString Get_Serial_Character();
+    void Send_Serial_Echo(const QString &text);
+    bool Wait_Prompt_Input(int count);
+    QString Get_Prompt_Character();
+
+    bool Serial_Error() const { return m_serialError; }
+    SerialPort &port() { return m_port; }
+    Clock &clock() { return m_clock; }
+
+private:
+    bool waitForInput(int count, double limit, const QString &message, bool closeAfterMessage);
+    QString takeCharacter(bool received);
+    QString openFailureText() const;
+
+    SerialPort &m_port;
+    Clock &m_clock;
+    MessageBoxes &m_messages;
+    std::function<int()> m_selectedPort;
+    bool m_serialError = false;
+    bool m_openFailureShown = false;
+};

@@ -1,0 +1,161 @@
+#include "qtserialport.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+std::optional<LineSettings> parseLineSettings(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return std::nullopt;
+    LineSettings settings;
+    bool ok = false;
+    settings.baudRate = parts.at(0).trimmed().toInt(&ok);
+    if (!ok || settings.baudRate <= 0)
+        return std::nullopt;
+
+    const QString parity = parts.at(1).trimmed().toLower();
+    if (parity == QLatin1String("n"))
+        settings.parity = QSerialPort::NoParity;
+    else if (parity == QLatin1String("e"))
+        settings.parity = QSerialPort::EvenParity;
+    else if (parity == QLatin1String("o"))
+        settings.parity = QSerialPort::OddParity;
+    else if (parity == QLatin1String("m"))
+        settings.parity = QSerialPort::MarkParity;
+    else if (parity == QLatin1String("s"))
+        settings.parity = QSerialPort::SpaceParity;
+    else
+        return std::nullopt;
+
+    const int dataBits = parts.at(2).trimmed().toInt(&ok);
+    if (!ok || dataBits < 5 || dataBits > 8)
+        return std::nullopt;
+    settings.dataBits = QSerialPort::DataBits(dataBits);
+
+    const QString stopBits = parts.at(3).trimmed();
+    if (stopBits == QLatin1String("1"))
+        settings.stopBits = QSerialPort::OneStop;
+    else if (stopBits == QLatin1String("1.5"))
+        settings.stopBits = QSerialPort::OneAndHalfStop;
+    else if (stopBits == QLatin1String("2"))
+        settings.stopBits = QSerialPort::TwoStop;
+    else
+        return std::nullopt;
+    return settings;
+}
+
+QString serialDeviceFor(int number)
+{
+    const QString name = QStringLiteral("COM%1").arg(number);
+    const QFileInfo local(QDir::current().absoluteFilePath(name));
+    if (local.exists() || local.isSymLink()) {
+        // Open the device itself, so that its lock names the real device.
+        const QString target = local.canonicalFilePath();
+        return target.isEmpty() ? local.absoluteFilePath() : target;
+    }
+#ifdef Q_OS_WIN
+    return name;
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+#endif
+}
+
+QtSerialPort::QtSerialPort(QObject *parent)
+    : QObject(parent)
+{
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::handleError);
+}
+
+bool QtSerialPort::fail(const QString &reason)
+{
+    m_error = reason;
+    return false;
+}
+
+bool QtSerialPort::open()
+{
+    close();
+    m_failed = false;
+    m_error.clear();
+    m_device.clear();
+    if (m_number < 1 || m_number > 8)
+        return fail(tr("no serial port is selected"));
+    const std::optional<LineSettings> settings = parseLineSettings(m_settings);
+    if (!settings)
+        return fail(tr("invalid line settings \"%1\"").arg(m_settings));
+
+    m_device = serialDeviceFor(m_number);
+    m_port.setPortName(m_device);
+    m_port.setBaudRate(settings->baudRate);
+    m_port.setParity(settings->parity);
+    m_port.setDataBits(settings->dataBits);
+    m_port.setStopBits(settings->stopBits);
+    if (!m_port.open(QIODevice::ReadWrite))
+        return fail(m_port.errorString());
+    return true;
+}
+
+void QtSerialPort::close()
+{
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+bool QtSerialPort::isOpen() const
+{
+    return m_port.isOpen() && !m_failed;
+}
+
+void QtSerialPort::handleError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+        // The device went away (adapter unplugged, board hung up). The port
+        // counts as closed from here on; the descriptor is released by the
+        // next open or close, never inside the port's own notification.
+        if (m_port.isOpen() && !m_failed) {
+            m_failed = true;
+            m_error = m_port.errorString();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+int QtSerialPort::waitingCount()
+{
+    if (!isOpen())
+        return 0;
+    // Collect what the device holds even when no event loop has run since.
+    if (m_port.bytesAvailable() == 0)
+        m_port.waitForReadyRead(0);
+    return isOpen() ? int(m_port.bytesAvailable()) : 0;
+}
+
+void QtSerialPort::discardInput()
+{
+    if (!isOpen())
+        return;
+    m_port.clear(QSerialPort::Input);
+    m_port.readAll();
+}
+
+QByteArray QtSerialPort::take()
+{
+    if (!isOpen())
+        return QByteArray();
+    return m_takeLength == 0 ? m_port.readAll() : m_port.read(m_takeLength);
+}
+
+void QtSerialPort::send(const QByteArray &text)
+{
+    if (!isOpen())
+        return;
+    m_port.write(text);
+    // Push the bytes now: the caller may pause without running the event loop.
+    m_port.flush();
+}

@@ -1,0 +1,137 @@
+#include "registerboxes.h"
+
+#include "hexkeyfilter.h"
+#include "../link/boardcommands.h"
+#include "../link/boardlink.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+constexpr int RowTop = 6;
+constexpr int RowHeight = 17;
+constexpr int BoxHeight = 16;
+constexpr int Gap = 3;
+constexpr int ColumnSpacing = 8;
+constexpr int SliderWidth = 56;
+constexpr int NarrowBox = 22;
+constexpr int WideBox = 30;
+
+// Boxes without a length limit are wider: they may hold more than two digits.
+int boxWidth(const RegisterMap::Register &r)
+{
+    return r.maxLength == 0 ? WideBox : NarrowBox;
+}
+
+} // namespace
+
+RegisterBoxes::RegisterBoxes(QWidget *userFrame, QWidget *testFrame, HexKeyFilter &keyFilter,
+                             BoardLink &link, BoardCommands &commands, QObject *parent)
+    : QObject(parent)
+    , m_link(link)
+    , m_commands(commands)
+{
+    buildPage(userFrame, RegisterMap::Page::User, keyFilter);
+    buildPage(testFrame, RegisterMap::Page::Test, keyFilter);
+}
+
+void RegisterBoxes::buildPage(QWidget *frame, RegisterMap::Page page, HexKeyFilter &keyFilter)
+{
+    QList<int> left;
+    QList<int> right;
+    for (const RegisterMap::Register &r : RegisterMap::registers()) {
+        if (r.page == page)
+            (r.column == RegisterMap::Column::Left ? left : right).append(r.address);
+    }
+    const int leftEnd = buildColumn(frame, left, Gap, false, keyFilter);
+    buildColumn(frame, right, leftEnd + ColumnSpacing, true, keyFilter);
+}
+
+// Lays out one column top to bottom: each box just right of its caption's
+// end, each slider from its box to the column's end. The last column reaches
+// to the frame's edge. Returns the column's right edge.
+int RegisterBoxes::buildColumn(QWidget *frame, const QList<int> &addresses, int left, bool last,
+                               HexKeyFilter &keyFilter)
+{
+    const QFontMetrics metrics(frame->font());
+    auto captionWidth = [&metrics](const RegisterMap::Register &r) {
+        return metrics.horizontalAdvance(QString::fromLatin1(r.caption)) + 2;
+    };
+    int right = frame->width() - Gap;
+    if (!last) {
+        right = left;
+        for (const int a : addresses) {
+            const RegisterMap::Register &r = RegisterMap::at(a);
+            right = qMax(right, left + captionWidth(r) + Gap + WideBox + (r.slider ? Gap + SliderWidth : 0));
+        }
+    }
+    int y = RowTop;
+    for (const int a : addresses) {
+        const RegisterMap::Register &r = RegisterMap::at(a);
+        auto *label = new QLabel(QString::fromLatin1(r.caption), frame);
+        label->setGeometry(left, y, captionWidth(r), BoxHeight);
+        const int boxLeft = left + captionWidth(r) + Gap;
+        auto *box = new QLineEdit(QString::fromLatin1(r.initialText), frame);
+        box->setObjectName(QStringLiteral("reg_KV7103_%1").arg(a));
+        box->setGeometry(boxLeft, y, boxWidth(r), BoxHeight);
+        box->setEnabled(r.enabled);
+        label->setBuddy(box);
+        keyFilter.watch(box, r.maxLength);
+        const int sliderLeft = boxLeft + boxWidth(r) + Gap;
+        m_sliderGeometry.at(size_t(a)) = QRect(sliderLeft, y, right - sliderLeft, BoxHeight);
+        m_labels.at(size_t(a)) = label;
+        m_boxes.at(size_t(a)) = box;
+        connect(box, &QLineEdit::textChanged, this, [this, a] {
+            markNotWritten(a, false);
+            reg_KV7103_Change(a);
+        });
+        y += RowHeight;
+    }
+    return right;
+}
+
+QString RegisterBoxes::text(int address) const
+{
+    return reg_KV7103(address)->text();
+}
+
+void RegisterBoxes::setText(int address, const QString &text)
+{
+    QLineEdit *box = reg_KV7103(address);
+    // Giving a box the text it already holds is no change: its change handling
+    // does not run, so the register is not written again. This is what ends
+    // the loop between the boxes and the sliders.
+    if (box->text() == text)
+        return;
+    box->setText(text);
+}
+
+void RegisterBoxes::reg_KV7103_Change(int address)
+{
+    if (ReadingAllRegisters)
+        return;
+    // A port that does not open: the box keeps its text and nothing is written.
+    if (!m_link.connectOrReport())
+        return;
+    const QString text = reg_KV7103(address)->text();
+    if (!text.isEmpty()) {
+        const std::optional<quint8> value = RegisterMap::textToByte(text);
+        if (value)
+            m_commands.Write_KV7106(address, *value);
+        else
+            markNotWritten(address, true);
+    }
+    emit changeHandled();
+}
+
+void RegisterBoxes::markNotWritten(int address, bool notWritten)
+{
+    QLineEdit *box = reg_KV7103(address);
+    if (!notWritten && box->toolTip().isEmpty())
+        return;
+    box->setStyleSheet(notWritten ? QStringLiteral("QLineEdit { color: red; }") : QString());
+    box->setToolTip(notWritten ? tr("Not written to the chip: %1 is not a byte (00 to FF).")
+                                     .arg(box->text())
+                               : QString());
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "registermap.h"
+
+#include <QObject>
+#include <QRect>
+
+#include <array>
+
+class BoardCommands;
+class BoardLink;
+class HexKeyFilter;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+// The 64 live register boxes with their caption labels. A box's text is the
+// program's only copy of its register; a change of it, typed or set by the
+// program, writes the register to the chip and brings the sliders into line.
+class RegisterBoxes : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Builds the rows of each page's two columns into the given frames.
+    RegisterBoxes(QWidget *userFrame, QWidget *testFrame, HexKeyFilter &keyFilter,
+                  BoardLink &link, BoardCommands &commands, QObject *parent = nullptr);
+
+    QLineEdit *reg_KV7103(int address) const { return m_boxes.at(size_t(address)); }
+    QLabel *KV7106_Label(int address) const { return m_labels.at(size_t(address)); }
+    QString text(int address) const;
+    void setText(int address, const QString &text);
+    // Where the slider of a register's row goes: right of the box, to the
+    // end of the column.
+    QRect sliderGeometry(int address) const { return m_sliderGeometry.at(size_t(address)); }
+
+    void reg_KV7103_Change(int address);
+
+    // True while Read All fills the boxes: a box change then does nothing.
+    bool ReadingAllRegisters = false;
+
+signals:
+    // The last step of every handled change: the sliders follow the boxes.
+    void changeHandled();
+
+private:
+    void buildPage(QWidget *frame, RegisterMap::Page page, HexKeyFilter &keyFilter);
+    int buildColumn(QWidget *frame, const QList<int> &addresses, int left, bool last,
+                    HexKeyFilter &keyFilter);
+    void markNotWritten(int address, bool notWritten);
+
+    BoardLink &m_link;
+    BoardCommands &m_commands;
+    std::array<QLineEdit *, RegisterMap::Count> m_boxes{};
+    std::array<QLabel *, RegisterMap::Count> m_labels{};
+    std::array<QRect, RegisterMap::Count> m_sliderGeometry{};
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// The chip's 64 registers as the main window shows them. One row per register,
+// indexed by address; the window's rows, the box attributes and the slider
+// table are all built from this.
+namespace RegisterMap {
+
+constexpr int Count = 64;
+
+enum class Page { User, Test };
+enum class Column { Left, Right };
+
+struct Register
+{
+    int address;
+    const char *caption; // exactly as shown, blanks included
+    Page page;
+    Column column;
+    int maxLength;      // 0: no length limit
+    bool enabled;
+    const char *initialText;
+    const char *slider; // object name of the register's slider, or nullptr
+    int sliderMaximum;
+};
+
+const std::array<Register, Count> &registers();
+const Register &at(int address);
+
+// The registers that have a slider, in ascending address order.
+const std::array<int, 30> &sliderAddresses();
+
+// The whole text as a hexadecimal number 0..255; nothing for any other text
+// (empty, blanks, three or more significant digits).
+std::optional<quint8> textToByte(const QString &text);
+
+// Blanks are skipped and the hexadecimal digits at the start of what remains
+// give the position; a text without such digits gives 0. Values that do not
+// fit an int saturate, so a long text is simply beyond every slider's range.
+int textToSliderPosition(const QString &text);
+
+// Upper-case hexadecimal without leading zeros: 5 is "5", 171 is "AB".
+QString sliderText(int position);
+
+} // namespace RegisterMap

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+
+#include <map>
+
+class QScrollBar;
+class RegisterBoxes;
+
+// The 30 horizontal sliders, each standing for one whole register byte. A
+// slider move rewrites its register's box; every handled box change sets all
+// sliders from their boxes again.
+class FieldSliders : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit FieldSliders(RegisterBoxes &boxes, QObject *parent = nullptr);
+
+    QScrollBar *slider(int address) const { return m_sliders.at(address); }
+    // In ascending register address order. A box value beyond its slider's
+    // range leaves that slider where it stands: it is neither clamped nor
+    // moved, so it rewrites no box and writes no register.
+    void updateFromBoxes();
+
+private:
+    void sliderChanged(int address);
+
+    RegisterBoxes &m_boxes;
+    std::map<int, QScrollBar *> m_sliders;
+};

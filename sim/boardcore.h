@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+
+#include <array>
+
+namespace sim {
+
+// What the simulated board does wrong, for tests of the program's failure paths.
+struct BoardOptions
+{
+    enum class Fault {
+        None,
+        Silent,          // never sends anything
+        NoPrompt,        // echoes, carries out commands, but never sends ">"
+        StopEchoAfter,   // sends nothing more once faultAfter bytes were received
+        Garbage,         // answers every byte with junk instead of echo and replies
+        HangUpAfter      // hangs up once faultAfter bytes were received
+    };
+    Fault fault = Fault::None;
+    int faultAfter = 0;
+};
+
+// The evaluation board's controller with its FPGA registers and the chip's 64
+// registers. Bytes go in one at a time; each call returns what the board sends
+// in answer, in order. Transport and timing are the caller's.
+class BoardCore
+{
+public:
+    explicit BoardCore(const BoardOptions &options = {});
+
+    QByteArray receive(char byte);
+    QByteArray receive(const QByteArray &bytes);
+
+    bool hungUp() const { return m_hungUp; }
+
+    quint8 chipRegister(int address) const;
+    void setChipRegister(int address, quint8 value);
+    quint8 fpgaRegister(int address) const; // 0 for a register never written
+    static quint8 powerOnValue(int address);
+
+private:
+    // The board's own reaction to one byte: the echo of a field character and
+    // the reply that follows it. Faults decide later which parts go out.
+    struct Reaction
+    {
+        QByteArray echo;
+        QByteArray reply;
+    };
+    enum class Field { Address, Count, Data };
+    enum class Stage { Zero, X, Digits };
+    // The command being received; letter 0 while waiting for a command letter.
+    struct Pending
+    {
+        char letter = 0;
+        Field field = Field::Address;
+        Stage stage = Stage::Zero;
+        int digits = 0;
+        int value = 0;
+        int address = 0;
+        int count = 0;
+        bool burstForm = false;
+        QByteArray data;
+    };
+
+    Reaction react(char byte);
+    Reaction startCommand(char byte);
+    Reaction fieldByte(char byte);
+    QByteArray endOfField();
+    QByteArray execute();
+    QByteArray readRegisters() const;
+    void writeRegisters();
+    Reaction reject();
+    QByteArray shaped(const Reaction &reaction, char byte, qint64 index);
+    char junk(char avoid);
+
+    BoardOptions m_options;
+    bool m_hungUp = false;
+    std::array<quint8, 64> m_chip{};
+    QMap<int, quint8> m_fpga;
+    Pending m_pending;
+    qint64 m_received = 0;
+    quint32 m_junkState = 0x2545F491u;
+};
+
+} // namespace sim

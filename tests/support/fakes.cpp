@@ -1,0 +1,47 @@
+#include "fakes.h"
+
+#include <QCoreApplication>
+
+void FakeClock::pause(double seconds)
+{
+    if (m_log)
+        m_log->add(QStringLiteral("pause %1").arg(seconds));
+    m_now += seconds;
+}
+
+void FakeClock::processEvents()
+{
+    if (m_log)
+        m_log->add(QStringLiteral("yield"));
+    QCoreApplication::processEvents();
+}
+
+void FakeClock::waitForEvents(double deadline)
+{
+    ++m_blockingWaits;
+    QCoreApplication::processEvents();
+    if (deadline > m_now)
+        m_now = deadline;
+}
+
+void FakeMessageBoxes::show(const QString &text, const QString &caption, Icon icon)
+{
+    if (m_log)
+        m_log->add(QStringLiteral("message ") + text);
+    shown.append({text, caption, icon, m_clock ? m_clock->seconds() : 0.0});
+}
+
+QStringList FakeMessageBoxes::texts() const
+{
+    QStringList result;
+    for (const Shown &s : shown)
+        result.append(s.text);
+    return result;
+}
+
+void FakeEnd::endProgram()
+{
+    if (m_log)
+        m_log->add(QStringLiteral("end"));
+    ++ended;
+}

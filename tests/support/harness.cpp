@@ -1,0 +1,51 @@
+#include "harness.h"
+
+#include "registers/registerboxes.h"
+#include "sliders/fieldsliders.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+
+Harness::Harness(const sim::BoardOptions &options, bool load)
+    : previousDirectory(QDir::currentPath())
+    , port(&log, options)
+{
+    QDir::setCurrent(dir.path());
+    form = std::make_unique<Form1>(platform());
+    if (load)
+        form->Form_Load();
+}
+
+Harness::~Harness()
+{
+    form.reset();
+    QDir::setCurrent(previousDirectory);
+}
+
+QLineEdit *Harness::box(int address) const
+{
+    return form->boxes().reg_KV7103(address);
+}
+
+QScrollBar *Harness::slider(int address) const
+{
+    return form->sliders().slider(address);
+}
+
+QString Harness::text(int address) const
+{
+    return box(address)->text();
+}
+
+void Harness::setText(int address, const QString &text)
+{
+    form->boxes().setText(address, text);
+}
+
+void Harness::type(int address, const QString &keys)
+{
+    for (const QChar c : keys)
+        QTest::keyClick(box(address), c.toLatin1());
+}

@@ -114,16 +114,25 @@ void QtSerialPort::handleError(QSerialPort::SerialPortError error)
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
         // The device went away (adapter unplugged, board hung up). The port
-        // counts as closed from here on; the descriptor is released by the
-        // next open or close, never inside the port's own notification.
+        // counts as closed from here on. The dead descriptor keeps reporting
+        // itself readable, so it is released as soon as control is back in
+        // the event loop, never inside the port's own notification.
         if (m_port.isOpen() && !m_failed) {
             m_failed = true;
             m_error = m_port.errorString();
+            QMetaObject::invokeMethod(this, &QtSerialPort::releaseFailedPort, Qt::QueuedConnection);
         }
         break;
     default:
         break;
     }
+}
+
+void QtSerialPort::releaseFailedPort()
+{
+    // A port reopened since the failure is not touched.
+    if (m_failed)
+        close();
 }
 
 int QtSerialPort::waitingCount()

@@ -49,6 +49,7 @@ public:
 
 private:
     void handleError(QSerialPort::SerialPortError error);
+    void releaseFailedPort();
     bool fail(const QString &reason);
 
     QSerialPort m_port;

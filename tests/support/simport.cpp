@@ -62,6 +62,8 @@ QByteArray SimPort::take()
     const int n = m_takeLength == 0 ? int(m_input.size()) : qMin<int>(m_takeLength, m_input.size());
     const QByteArray taken = m_input.left(n);
     m_input.remove(0, n);
+    if (logTakes && !taken.isEmpty())
+        log(QStringLiteral("take ") + QString::fromLatin1(taken));
     return taken;
 }
 

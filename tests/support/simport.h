@@ -43,6 +43,8 @@ public:
     // Bytes sent before the echo of the previous field byte was taken.
     int unpacedSends() const { return m_unpaced; }
     int opens() const { return m_opens; }
+    // Also log every take as "take X", to check that echoes pace the sends.
+    bool logTakes = false;
 
 private:
     void log(const QString &event);

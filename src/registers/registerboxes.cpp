@@ -14,7 +14,7 @@ constexpr int RowHeight = 17;
 constexpr int BoxHeight = 16;
 constexpr int Gap = 3;
 constexpr int ColumnSpacing = 8;
-constexpr int SliderWidth = 56;
+constexpr int SliderWidth = 44;
 constexpr int NarrowBox = 22;
 constexpr int WideBox = 30;
 

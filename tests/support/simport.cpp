@@ -72,10 +72,6 @@ void SimPort::send(const QByteArray &text)
     if (!m_open)
         return;
     log(QStringLiteral("send ") + QString::fromLatin1(text));
-    // A field byte sent while the previous one's echo is still waiting would
-    // mean the sender did not wait for the echo.
-    if (!m_input.isEmpty() && !m_received.isEmpty() && text != "Q")
-        ++m_unpaced;
     m_received += text;
     m_input += m_board.receive(text);
     if (m_board.hungUp())

@@ -40,8 +40,6 @@ public:
     // Test controls: which port numbers exist, and losing the device.
     bool refuseOpen = false;
     void loseDevice();
-    // Bytes sent before the echo of the previous field byte was taken.
-    int unpacedSends() const { return m_unpaced; }
     int opens() const { return m_opens; }
     // Also log every take as "take X", to check that echoes pace the sends.
     bool logTakes = false;
@@ -56,7 +54,6 @@ private:
     bool m_failed = false;
     int m_opens = 0;
     int m_takeLength = 0;
-    int m_unpaced = 0;
     QByteArray m_input;
     QByteArray m_received;
     QString m_error;

@@ -54,43 +54,51 @@ double cpuSeconds()
     return double(std::clock()) / CLOCKS_PER_SEC;
 }
 
-void idleWaitCost()
+// The program's link on the real port to a board started with the options.
+struct Session
 {
-    Board board({QStringLiteral("--silent")});
+    explicit Session(const QStringList &options)
+        : board(options)
+        , link(port, clock, messages, [] { return 1; })
+        , commands(link)
+    {
+        connected = link.Connect_Board();
+        if (!connected)
+            std::printf("could not open the simulated board: %s\n", qPrintable(port.errorString()));
+    }
+
+    Board board;
     QtSerialPort port;
     RealClock clock;
     SilentMessages messages;
-    BoardLink link(port, clock, messages, [] { return 1; });
-    if (!link.Connect_Board()) {
-        std::printf("idle wait: could not open the simulated board: %s\n",
-                    qPrintable(port.errorString()));
+    BoardLink link;
+    BoardCommands commands;
+    bool connected = false;
+};
+
+void idleWaitCost()
+{
+    Session s({QStringLiteral("--silent")});
+    if (!s.connected)
         return;
-    }
-    const double wall = clock.seconds();
+    const double wall = s.clock.seconds();
     const double cpu = cpuSeconds();
-    link.Wait_Serial_Input(3); // a silent board: the full three seconds
-    const double waited = clock.seconds() - wall;
+    s.link.Wait_Serial_Input(3); // a silent board: the full three seconds
+    const double waited = s.clock.seconds() - wall;
     std::printf("idle wait: %.2f s waited, %.2f ms CPU per second of waiting\n", waited,
                 (cpuSeconds() - cpu) * 1000 / waited);
 }
 
 void writeTime()
 {
-    Board board({QStringLiteral("--pace")});
-    QtSerialPort port;
-    RealClock clock;
-    SilentMessages messages;
-    BoardLink link(port, clock, messages, [] { return 1; });
-    BoardCommands commands(link);
-    if (!link.Connect_Board()) {
-        std::printf("write: could not open the simulated board: %s\n", qPrintable(port.errorString()));
+    Session s({QStringLiteral("--pace")});
+    if (!s.connected)
         return;
-    }
     const int runs = 10;
-    const double start = clock.seconds();
+    const double start = s.clock.seconds();
     for (int i = 0; i < runs; ++i)
-        commands.Write_KV7106(0x06, quint8(i));
-    const double each = (clock.seconds() - start) / runs;
+        s.commands.Write_KV7106(0x06, quint8(i));
+    const double each = (s.clock.seconds() - start) / runs;
     // The letter, 16 field bytes each answered by its echo before the next
     // goes out, and the reply "\r\n> ": 37 bytes of 10 bits at 9600 baud.
     const double floor = (1 + 2 * 16 + 4) * 10 / 9600.0;

@@ -21,11 +21,12 @@ public:
     explicit HexKeyFilter(QObject *parent = nullptr);
 
     void watch(QLineEdit *box, int typingLimit = 0);
-    int typingLimit(const QLineEdit *box) const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    int typingLimit(const QLineEdit *box) const;
+
     QHash<const QObject *, int> m_limits;
 };

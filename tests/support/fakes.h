@@ -30,7 +30,6 @@ public:
     void processEvents() override;
     void waitForEvents(double deadline) override;
 
-    void advance(double seconds) { m_now += seconds; }
     int blockingWaits() const { return m_blockingWaits; }
 
 private:

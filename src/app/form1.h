@@ -46,11 +46,8 @@ public:
     QAction *COM_SEL(int index) const { return m_comSel.at(size_t(index)); }
 
     BoardLink &link() { return *m_link; }
-    BoardCommands &commands() { return *m_commands; }
     RegisterBoxes &boxes() { return *m_boxes; }
     FieldSliders &sliders() { return *m_sliders; }
-    ReadAll &readAll() { return *m_readAll; }
-    SingleRegister &singleRegister() { return *m_singleRegister; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;

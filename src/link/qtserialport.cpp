@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 std::optional<LineSettings> parseLineSettings(const QString &text)
 {
@@ -14,34 +15,28 @@ std::optional<LineSettings> parseLineSettings(const QString &text)
     if (!ok || settings.baudRate <= 0)
         return std::nullopt;
 
-    const QString parity = parts.at(1).trimmed().toLower();
-    if (parity == QLatin1String("n"))
-        settings.parity = QSerialPort::NoParity;
-    else if (parity == QLatin1String("e"))
-        settings.parity = QSerialPort::EvenParity;
-    else if (parity == QLatin1String("o"))
-        settings.parity = QSerialPort::OddParity;
-    else if (parity == QLatin1String("m"))
-        settings.parity = QSerialPort::MarkParity;
-    else if (parity == QLatin1String("s"))
-        settings.parity = QSerialPort::SpaceParity;
-    else
+    static const QHash<QString, QSerialPort::Parity> parities{
+        {QStringLiteral("n"), QSerialPort::NoParity},   {QStringLiteral("e"), QSerialPort::EvenParity},
+        {QStringLiteral("o"), QSerialPort::OddParity},  {QStringLiteral("m"), QSerialPort::MarkParity},
+        {QStringLiteral("s"), QSerialPort::SpaceParity}};
+    const auto parity = parities.constFind(parts.at(1).trimmed().toLower());
+    if (parity == parities.constEnd())
         return std::nullopt;
+    settings.parity = *parity;
 
     const int dataBits = parts.at(2).trimmed().toInt(&ok);
     if (!ok || dataBits < 5 || dataBits > 8)
         return std::nullopt;
     settings.dataBits = QSerialPort::DataBits(dataBits);
 
-    const QString stopBits = parts.at(3).trimmed();
-    if (stopBits == QLatin1String("1"))
-        settings.stopBits = QSerialPort::OneStop;
-    else if (stopBits == QLatin1String("1.5"))
-        settings.stopBits = QSerialPort::OneAndHalfStop;
-    else if (stopBits == QLatin1String("2"))
-        settings.stopBits = QSerialPort::TwoStop;
-    else
+    static const QHash<QString, QSerialPort::StopBits> stopBits{
+        {QStringLiteral("1"), QSerialPort::OneStop},
+        {QStringLiteral("1.5"), QSerialPort::OneAndHalfStop},
+        {QStringLiteral("2"), QSerialPort::TwoStop}};
+    const auto stop = stopBits.constFind(parts.at(3).trimmed());
+    if (stop == stopBits.constEnd())
         return std::nullopt;
+    settings.stopBits = *stop;
     return settings;
 }
 
@@ -149,8 +144,8 @@ void QtSerialPort::discardInput()
 {
     if (!isOpen())
         return;
+    // Empties both the port's own buffer and the device's.
     m_port.clear(QSerialPort::Input);
-    m_port.readAll();
 }
 
 QByteArray QtSerialPort::take()

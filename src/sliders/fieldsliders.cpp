@@ -2,7 +2,6 @@
 
 #include "../registers/registerboxes.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 

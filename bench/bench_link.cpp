@@ -2,18 +2,16 @@
 // waiting for a board that never answers, and the time of one register write
 // against the paced simulated board next to its floor at 9600 baud.
 
-#include "app/messageboxes.h"
+#include "boardprocess.h"
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
-#include "link/qtserialport.h"
-#include "link/realclock.h"
+#include "platform/messageboxes.h"
+#include "platform/qtserialport.h"
+#include "platform/realclock.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <cstdio>
 #include <ctime>
@@ -23,30 +21,21 @@ namespace {
 class SilentMessages : public MessageBoxes
 {
 public:
+    using MessageBoxes::show;
     void show(const QString &, const QString &, Icon) override {}
 };
 
-class Board
+// A board in a folder of its own, linked there as COM1.
+struct Board
 {
-public:
-    explicit Board(const QStringList &options)
+    explicit Board(const sim::BoardOptions &options, bool paced)
+        : process({m_dir.filePath(QStringLiteral("COM1")), options, paced, {}})
     {
         QDir::setCurrent(m_dir.path());
-        m_process.start(QStringLiteral(KV71XX_BOARD_EXE),
-                        QStringList{QStringLiteral("--link"), m_dir.filePath(QStringLiteral("COM1"))}
-                            + options);
-        for (int i = 0; i < 500 && !QFileInfo::exists(m_dir.filePath(QStringLiteral("COM1"))); ++i)
-            QThread::msleep(10);
-    }
-    ~Board()
-    {
-        m_process.terminate();
-        m_process.waitForFinished(3000);
     }
 
-private:
     QTemporaryDir m_dir;
-    QProcess m_process;
+    sim::BoardProcess process;
 };
 
 double cpuSeconds()
@@ -57,8 +46,8 @@ double cpuSeconds()
 // The program's link on the real port to a board started with the options.
 struct Session
 {
-    explicit Session(const QStringList &options)
-        : board(options)
+    Session(const sim::BoardOptions &options, bool paced)
+        : board(options, paced)
         , link(port, clock, messages, [] { return 1; })
         , commands(link)
     {
@@ -78,7 +67,7 @@ struct Session
 
 void idleWaitCost()
 {
-    Session s({QStringLiteral("--silent")});
+    Session s({sim::BoardOptions::Fault::Silent, 0}, false);
     if (!s.connected)
         return;
     const double wall = s.clock.seconds();
@@ -91,7 +80,7 @@ void idleWaitCost()
 
 void writeTime()
 {
-    Session s({QStringLiteral("--pace")});
+    Session s({}, true);
     if (!s.connected)
         return;
     const int runs = 10;

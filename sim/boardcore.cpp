@@ -64,6 +64,30 @@ void appendHex(QByteArray &text, quint8 value)
 
 } // namespace
 
+const std::array<FaultName, 5> faultNames = {{
+    {"silent", BoardOptions::Fault::Silent, false, 0, "Fault: never send anything."},
+    {"no-prompt", BoardOptions::Fault::NoPrompt, false, 0,
+     "Fault: echo and execute, but never send the prompt."},
+    {"stop-echo-after", BoardOptions::Fault::StopEchoAfter, true, 0,
+     "Fault: send nothing more after N received bytes."},
+    {"garbage", BoardOptions::Fault::Garbage, false, 0, "Fault: answer every byte with junk."},
+    {"hang-up-after", BoardOptions::Fault::HangUpAfter, true, 1,
+     "Fault: hang up and exit after N received bytes."},
+}};
+
+QStringList faultArguments(const BoardOptions &options)
+{
+    for (const FaultName &f : faultNames) {
+        if (f.fault != options.fault)
+            continue;
+        QStringList arguments{QStringLiteral("--") + QLatin1String(f.option)};
+        if (f.takesCount)
+            arguments.append(QString::number(options.faultAfter));
+        return arguments;
+    }
+    return {};
+}
+
 BoardCore::BoardCore(const BoardOptions &options)
     : m_options(options)
 {

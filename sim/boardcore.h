@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QMap>
+#include <QStringList>
 
 #include <array>
 
@@ -21,6 +22,20 @@ struct BoardOptions
     Fault fault = Fault::None;
     int faultAfter = 0;
 };
+
+// The faults as kv71xx-board's command line names them ("--silent",
+// "--stop-echo-after N"): the one table both the board and its callers use.
+struct FaultName
+{
+    const char *option;
+    BoardOptions::Fault fault;
+    bool takesCount;
+    int minimumCount;
+    const char *help;
+};
+extern const std::array<FaultName, 5> faultNames;
+// The command-line arguments that give a board these options.
+QStringList faultArguments(const BoardOptions &options);
 
 // The evaluation board's controller with its FPGA registers and the chip's 64
 // registers. Bytes go in one at a time; each call returns what the board sends

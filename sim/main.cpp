@@ -11,22 +11,6 @@
 
 namespace {
 
-struct FaultOption
-{
-    const char *name;
-    sim::BoardOptions::Fault fault;
-    bool takesCount;
-    int minimumCount;
-};
-
-constexpr FaultOption faultOptions[] = {
-    {"silent", sim::BoardOptions::Fault::Silent, false, 0},
-    {"no-prompt", sim::BoardOptions::Fault::NoPrompt, false, 0},
-    {"stop-echo-after", sim::BoardOptions::Fault::StopEchoAfter, true, 0},
-    {"garbage", sim::BoardOptions::Fault::Garbage, false, 0},
-    {"hang-up-after", sim::BoardOptions::Fault::HangUpAfter, true, 1},
-};
-
 void addOptions(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(QStringLiteral(
@@ -39,14 +23,11 @@ void addOptions(QCommandLineParser &parser)
         {QStringLiteral("log"), QStringLiteral("Append a log of every byte received and sent."),
          QStringLiteral("file")},
         {QStringLiteral("pace"), QStringLiteral("Send at the speed of 9600 baud 8N1.")},
-        {QStringLiteral("silent"), QStringLiteral("Fault: never send anything.")},
-        {QStringLiteral("no-prompt"), QStringLiteral("Fault: echo and execute, but never send the prompt.")},
-        {QStringLiteral("stop-echo-after"), QStringLiteral("Fault: send nothing more after N received bytes."),
-         QStringLiteral("N")},
-        {QStringLiteral("garbage"), QStringLiteral("Fault: answer every byte with junk.")},
-        {QStringLiteral("hang-up-after"), QStringLiteral("Fault: hang up and exit after N received bytes."),
-         QStringLiteral("N")},
     });
+    for (const sim::FaultName &f : sim::faultNames) {
+        parser.addOption({QLatin1String(f.option), QLatin1String(f.help),
+                          f.takesCount ? QStringLiteral("N") : QString()});
+    }
 }
 
 // The fault chosen on the command line; nullopt (with error set) when invalid.
@@ -54,8 +35,8 @@ std::optional<sim::BoardOptions> boardOptions(const QCommandLineParser &parser, 
 {
     sim::BoardOptions options;
     int chosen = 0;
-    for (const FaultOption &candidate : faultOptions) {
-        const QString name = QLatin1String(candidate.name);
+    for (const sim::FaultName &candidate : sim::faultNames) {
+        const QString name = QLatin1String(candidate.option);
         if (!parser.isSet(name))
             continue;
         ++chosen;

@@ -1,18 +1,18 @@
 #include "form1.h"
 
-#include "messageboxes.h"
-#include "programend.h"
 #include "progressbar.h"
 #include "settingsfile.h"
-#include "singleinstance.h"
-#include "../link/boardcommands.h"
-#include "../link/boardlink.h"
-#include "../link/serialport.h"
-#include "../registers/hexkeyfilter.h"
-#include "../registers/readall.h"
-#include "../registers/registerboxes.h"
-#include "../registers/singleregister.h"
-#include "../sliders/fieldsliders.h"
+#include "link/boardcommands.h"
+#include "link/boardlink.h"
+#include "platform/messageboxes.h"
+#include "platform/programend.h"
+#include "platform/singleinstance.h"
+#include "registers/commandlock.h"
+#include "registers/hexinput.h"
+#include "registers/readall.h"
+#include "registers/registerboxes.h"
+#include "registers/singleregister.h"
+#include "sliders/fieldsliders.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -41,61 +41,57 @@ QFrame *captionlessFrame(QWidget *parent, const QString &name, const QRect &geom
     return frame;
 }
 
+QAction *menuItem(QMenu *menu, const QString &caption, const QString &name,
+                   const QKeySequence &shortcut = {})
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    return action;
+}
+
 } // namespace
 
 Form1::Form1(const Platform &platform, QWidget *parent)
     : QMainWindow(parent)
     , m_platform(platform)
-    , m_link(std::make_unique<BoardLink>(platform.port, platform.clock, platform.messages,
-                                         [this] { return selectedPort(); }))
-    , m_commands(std::make_unique<BoardCommands>(*m_link))
-    , m_keyFilter(new HexKeyFilter(this))
 {
     Q_INIT_RESOURCE(resources);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmora KV71xx Triple Video Digitizer"));
     setupMenus();
     setupPages();
+    createControllers();
+    connectActions();
 }
 
 Form1::~Form1() = default;
 
 void Form1::setupMenus()
 {
-    auto addAction = [this](QMenu *menu, const QString &caption, const QString &name,
-                            const QKeySequence &shortcut = {}) {
-        QAction *action = menu->addAction(caption);
-        action->setObjectName(name);
-        action->setShortcut(shortcut);
-        return action;
-    };
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mFile"));
-    addAction(file, QStringLiteral("Save Resisters"), QStringLiteral("nFileSaveRegisterAs"),
-              QKeySequence(Qt::CTRL | Qt::Key_S));
-    addAction(file, QStringLiteral("Load Registers"), QStringLiteral("nFileLoadRegisterFrom"),
-              QKeySequence(Qt::CTRL | Qt::Key_L));
-    addAction(file, QStringLiteral("About"), QStringLiteral("nFileAbout"));
-    QAction *exit = addAction(file, QStringLiteral("E&xit"), QStringLiteral("nMenuFileExit"),
-                              QKeySequence(Qt::CTRL | Qt::Key_X));
-    connect(exit, &QAction::triggered, this, &Form1::nMenuFileExit_Click);
+    m_saveRegisters = menuItem(file, QStringLiteral("Save Resisters"),
+                                QStringLiteral("nFileSaveRegisterAs"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_loadRegisters = menuItem(file, QStringLiteral("Load Registers"),
+                                QStringLiteral("nFileLoadRegisterFrom"), QKeySequence(Qt::CTRL | Qt::Key_L));
+    m_about = menuItem(file, QStringLiteral("About"), QStringLiteral("nFileAbout"));
+    m_exit = menuItem(file, QStringLiteral("E&xit"), QStringLiteral("nMenuFileExit"),
+                       QKeySequence(Qt::CTRL | Qt::Key_X));
 
     QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("nMenuOptions"));
-    m_videoModeInput = addAction(options, QStringLiteral("Select &Input Video Mode"),
+    m_videoModeInput = menuItem(options, QStringLiteral("Select &Input Video Mode"),
                                  QStringLiteral("nVideoModeInput"));
     QMenu *ports = options->addMenu(QStringLiteral("&Select Serial Port"));
     ports->setObjectName(QStringLiteral("mSetupCom"));
-    for (int i = 1; i <= 8; ++i) {
-        QAction *item = addAction(ports, QStringLiteral("COM%1").arg(i),
-                                  QStringLiteral("COM_SEL_%1").arg(i));
+    for (int i = FirstPort; i <= LastPort; ++i) {
+        QAction *item = menuItem(ports, QStringLiteral("COM%1").arg(i), QStringLiteral("COM_SEL_%1").arg(i));
         item->setCheckable(true);
-        connect(item, &QAction::triggered, this, [this, i] { COM_SEL_Click(i); });
         m_comSel.at(size_t(i)) = item;
     }
-    QAction *disconnect = addAction(options, QStringLiteral("&Disconnect Serial Port"),
-                                    QStringLiteral("mDisconnectSerial"));
-    connect(disconnect, &QAction::triggered, this, &Form1::mDisconnectSerial_Click);
+    m_disconnect = menuItem(options, QStringLiteral("&Disconnect Serial Port"),
+                             QStringLiteral("mDisconnectSerial"));
 }
 
 void Form1::setupPages()
@@ -107,20 +103,17 @@ void Form1::setupPages()
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->setGeometry(0, 0, ClientWidth, ClientHeight);
-    QWidget *user = addPage(QStringLiteral("User Registers"), QStringLiteral("Frame5"));
-    QWidget *test = addPage(QStringLiteral("Test Registers"), QStringLiteral("Frame1"));
+    m_userFrame = addPage(QStringLiteral("User Registers"), QStringLiteral("Frame5"));
+    m_testFrame = addPage(QStringLiteral("Test Registers"), QStringLiteral("Frame1"));
     setupDebugPage(addPage(QStringLiteral("Debug"), QStringLiteral("Frame2")));
+    setupIndividualRegister(m_userFrame);
 
-    m_boxes = new RegisterBoxes(user, test, *m_keyFilter, *m_link, *m_commands, this);
-    m_sliders = new FieldSliders(*m_boxes, this);
-    setupIndividualRegister(user);
-
-    auto *logo = new QLabel(user);
+    auto *logo = new QLabel(m_userFrame);
     logo->setObjectName(QStringLiteral("Picture1"));
     logo->setFrameShape(QFrame::Box);
     logo->setAlignment(Qt::AlignCenter);
     logo->setPixmap(QPixmap(QStringLiteral(":/kv71xx/logo.png")));
-    logo->setGeometry(user->width() - 93, 287, 83, 83);
+    logo->setGeometry(m_userFrame->width() - 93, 287, 83, 83);
 
     setupCommands(central);
 }
@@ -158,8 +151,8 @@ void Form1::setupIndividualRegister(QWidget *frame)
     m_writeReg = new QPushButton(QStringLiteral("Write"), group);
     m_writeReg->setObjectName(QStringLiteral("WriteRegCommand"));
     m_writeReg->setGeometry(156, 38, 48, 26);
-    m_keyFilter->watch(m_address, 2);
-    m_keyFilter->watch(m_data);
+    HexInput::attach(m_address, 2);
+    HexInput::attach(m_data);
 }
 
 void Form1::setupDebugPage(QWidget *frame)
@@ -179,7 +172,7 @@ void Form1::setupDebugPage(QWidget *frame)
     }
 }
 
-// The window's own board commands, in front of the pages on every page.
+// The window's own board command, in front of the pages on every page.
 void Form1::setupCommands(QWidget *central)
 {
     m_readAllButton = new QPushButton(QStringLiteral("Read All Registers"), central);
@@ -189,16 +182,36 @@ void Form1::setupCommands(QWidget *central)
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
     m_progress->setAccessibleName(QStringLiteral("Progress"));
     m_progress->setGeometry(12, 350, 120, 20);
+}
 
+void Form1::createControllers()
+{
+    m_link = std::make_unique<BoardLink>(m_platform.port, m_platform.clock, m_platform.messages,
+                                         [this] { return selectedPort(); });
+    m_commands = std::make_unique<BoardCommands>(*m_link);
+    m_boxes = new RegisterBoxes(m_userFrame, m_testFrame, *m_link, *m_commands, this);
+    m_sliders = new FieldSliders(*m_boxes, this);
     m_lock = std::make_unique<CommandLock>(m_writeReg, m_readReg, m_readAllButton, m_videoModeInput);
-    m_readAll = std::make_unique<ReadAll>(*m_boxes, *m_link, *m_commands, *m_lock, *m_progress);
+    m_readAll = new ReadAll(*m_boxes, *m_link, *m_commands, *m_lock, this);
     m_singleRegister = std::make_unique<SingleRegister>(m_address, m_data, *m_boxes, *m_link,
                                                         *m_commands, *m_lock, m_platform.messages);
-    connect(m_readAllButton, &QPushButton::clicked, this, [this] { m_readAll->Read_All_Registers(); });
-    connect(m_readReg, &QPushButton::clicked, this,
-            [this] { m_singleRegister->ReadRegCommand_Click(); });
-    connect(m_writeReg, &QPushButton::clicked, this,
-            [this] { m_singleRegister->WriteRegCommand_Click(); });
+}
+
+void Form1::connectActions()
+{
+    // m_saveRegisters and m_loadRegisters are connected by the register
+    // files, m_about by the About box, m_videoModeInput by the video mode
+    // dialog.
+    connect(m_exit, &QAction::triggered, this, &Form1::nMenuFileExit_Click);
+    for (int i = FirstPort; i <= LastPort; ++i)
+        connect(COM_SEL(i), &QAction::triggered, this, [this, i] { COM_SEL_Click(i); });
+    connect(m_disconnect, &QAction::triggered, this, &Form1::mDisconnectSerial_Click);
+
+    connect(m_readAllButton, &QPushButton::clicked, m_readAll, &ReadAll::Read_All_Registers);
+    connect(m_readAll, &ReadAll::progress, m_progress, &ProgressBar::setPercent);
+    connect(m_readAll, &ReadAll::filled, m_sliders, &FieldSliders::followBoxesQuietly);
+    connect(m_readReg, &QPushButton::clicked, this, [this] { m_singleRegister->ReadRegCommand_Click(); });
+    connect(m_writeReg, &QPushButton::clicked, this, [this] { m_singleRegister->WriteRegCommand_Click(); });
 }
 
 bool Form1::Form_Load()
@@ -207,7 +220,7 @@ bool Form1::Form_Load()
         m_platform.messages.show(QStringLiteral("Another copy of the Application is running.\r\n"
                                                 "Please close all previous instance of the "
                                                 "application and restart"),
-                                 programTitle(), MessageBoxes::Icon::Exclamation);
+                                 MessageBoxes::programTitle(), MessageBoxes::Icon::Exclamation);
         m_platform.end.endProgram();
         return false;
     }
@@ -223,7 +236,7 @@ bool Form1::Form_Load()
 int Form1::selectedPort() const
 {
     int port = 0;
-    for (int i = 1; i <= 8; ++i) {
+    for (int i = FirstPort; i <= LastPort; ++i) {
         if (COM_SEL(i)->isChecked())
             port = i;
     }
@@ -232,14 +245,14 @@ int Form1::selectedPort() const
 
 void Form1::setCheckedPort(int port)
 {
-    for (int i = 1; i <= 8; ++i)
+    for (int i = FirstPort; i <= LastPort; ++i)
         COM_SEL(i)->setChecked(i == port);
 }
 
 void Form1::LoadDefaults()
 {
     const SettingsFile::Loaded loaded = SettingsFile::load();
-    setCheckedPort(loaded.missing ? 1 : loaded.port);
+    setCheckedPort(loaded.missing ? FirstPort : loaded.port);
     if (loaded.missing)
         SaveDefaults();
 }
@@ -248,7 +261,7 @@ void Form1::SaveDefaults()
 {
     QString error;
     if (!SettingsFile::save(selectedPort(), &error))
-        m_platform.messages.show(error, programTitle(), MessageBoxes::Icon::None);
+        m_platform.messages.show(error);
 }
 
 void Form1::COM_SEL_Click(int index)
@@ -266,8 +279,7 @@ void Form1::mDisconnectSerial_Click()
 
 void Form1::nMenuFileExit_Click()
 {
-    if (m_platform.port.isOpen())
-        m_platform.port.close();
+    m_link->disconnect();
     Unload_All_Forms();
     m_platform.end.endProgram();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform.h"
+#include "platform/platform.h"
+#include "platform/serialport.h"
 
 #include <QMainWindow>
 
@@ -11,7 +12,6 @@ class BoardCommands;
 class BoardLink;
 class CommandLock;
 class FieldSliders;
-class HexKeyFilter;
 class ProgressBar;
 class QAction;
 class QLineEdit;
@@ -59,15 +59,23 @@ private:
     void setupIndividualRegister(QWidget *frame);
     void setupDebugPage(QWidget *frame);
     void setupCommands(QWidget *central);
+    void createControllers();
+    void connectActions();
     void setCheckedPort(int port);
 
     Platform m_platform;
     std::unique_ptr<BoardLink> m_link;
     std::unique_ptr<BoardCommands> m_commands;
-    HexKeyFilter *m_keyFilter = nullptr;
     QTabWidget *m_tabs = nullptr;
+    QAction *m_saveRegisters = nullptr;
+    QAction *m_loadRegisters = nullptr;
+    QAction *m_about = nullptr;
+    QAction *m_exit = nullptr;
     QAction *m_videoModeInput = nullptr;
-    std::array<QAction *, 9> m_comSel{}; // 1 to 8
+    QAction *m_disconnect = nullptr;
+    std::array<QAction *, LastPort + 1> m_comSel{}; // 1 to 8
+    QWidget *m_userFrame = nullptr;
+    QWidget *m_testFrame = nullptr;
     QLineEdit *m_address = nullptr;
     QLineEdit *m_data = nullptr;
     QPushButton *m_readReg = nullptr;
@@ -77,7 +85,7 @@ private:
     RegisterBoxes *m_boxes = nullptr;
     FieldSliders *m_sliders = nullptr;
     std::unique_ptr<CommandLock> m_lock;
-    std::unique_ptr<ReadAll> m_readAll;
+    ReadAll *m_readAll = nullptr;
     std::unique_ptr<SingleRegister> m_singleRegister;
     bool m_unloading = false;
 };

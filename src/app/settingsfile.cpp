@@ -1,5 +1,7 @@
 #include "settingsfile.h"
 
+#include "platform/serialport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -23,7 +25,7 @@ int portFromContent(const QByteArray &content)
         ++end;
     bool ok = false;
     const int port = content.mid(start, end - start).toInt(&ok, 10);
-    return ok && port >= 1 && port <= 8 ? port : 0;
+    return ok && isPortNumber(port) ? port : 0;
 }
 
 QByteArray contentFor(int port)

@@ -1,11 +1,8 @@
 #include "boardcommands.h"
 
 #include "boardlink.h"
-#include "serialport.h"
 
 namespace {
-
-const QString Prompt = QStringLiteral(">");
 
 QString addressField(int address)
 {
@@ -24,17 +21,6 @@ QString dataField(const QString &digits)
 
 } // namespace
 
-QString Hex_Digits(qint32 number, int count)
-{
-    static const char Digits[] = "0123456789ABCDEF";
-    QString text;
-    for (int i = 0; i < count; ++i) {
-        text.prepend(QLatin1Char(Digits[number & 0xF]));
-        number /= 16;
-    }
-    return text;
-}
-
 BoardCommands::BoardCommands(BoardLink &link)
     : m_link(link)
 {}
@@ -44,7 +30,7 @@ QString BoardCommands::Read_Until_Prompt()
     QString last;
     for (;;) {
         const QString c = m_link.Get_Prompt_Character();
-        if (c == Prompt)
+        if (c == QLatin1Char(BoardLink::Prompt))
             break;
         last = (last + c).right(2);
     }
@@ -52,19 +38,13 @@ QString BoardCommands::Read_Until_Prompt()
     return last;
 }
 
-void BoardCommands::sendLetter(char letter)
-{
-    // The letter goes out alone and unpaced: the board does not echo it.
-    m_link.port().send(QByteArray(1, letter));
-}
-
 void BoardCommands::writeOne(char letter, int address, quint8 value)
 {
     const QString fields = addressField(address) + QStringLiteral(" 0x1 ")
                            + dataField(Hex_Digits(value, 2));
-    if (!m_link.port().isOpen())
+    if (!m_link.isOpen())
         return;
-    sendLetter(letter);
+    m_link.sendLetter(letter);
     m_link.Send_Serial_Echo(fields);
     Read_Until_Prompt();
 }
@@ -82,9 +62,9 @@ void BoardCommands::Write_FPGA(int address, quint8 value)
 void BoardCommands::Write_KV7106_Burst(int address, int length, const QString &values)
 {
     const QString header = burstHeader(address, length);
-    if (!m_link.port().isOpen())
+    if (!m_link.isOpen())
         return;
-    sendLetter('W');
+    m_link.sendLetter('W');
     m_link.Send_Serial_Echo(header);
     for (int i = 0; i < 2 * length; i += 2)
         m_link.Send_Serial_Echo(dataField(values.mid(i, 2)));
@@ -94,14 +74,13 @@ void BoardCommands::Write_KV7106_Burst(int address, int length, const QString &v
 QString BoardCommands::readOne(char letter, int address)
 {
     // Sending on a closed port would fail; there is nothing to read either.
-    if (!m_link.port().isOpen())
+    if (!m_link.isOpen())
         return QString();
-    sendLetter(letter);
-    m_link.port().discardInput();
+    m_link.sendLetter(letter);
+    m_link.discardInput();
     m_link.Send_Serial_Echo(addressField(address) + QStringLiteral(" 0x1 "));
     const QString result = Read_Until_Prompt();
-    m_link.port().setTakeLength(0);
-    m_link.port().discardInput();
+    m_link.discardInput();
     return result;
 }
 
@@ -119,17 +98,14 @@ QString BoardCommands::Read_KV7106_Burst(int address, int length)
 {
     QString result = QStringLiteral("00");
     const QString header = burstHeader(address, length);
-    SerialPort &port = m_link.port();
-    if (!port.isOpen())
+    if (!m_link.isOpen())
         return result;
-    sendLetter('R');
-    port.discardInput();
+    m_link.sendLetter('R');
+    m_link.discardInput();
     m_link.Send_Serial_Echo(header);
-    port.setTakeLength(2 * length);
     if (m_link.Wait_Serial_Input(2 * length))
-        result = QString::fromLatin1(port.take());
+        result = m_link.take(2 * length);
     m_link.Wait_Serial_Input(2); // the prompt and the character after it
-    port.setTakeLength(0);
-    port.discardInput();
+    m_link.discardInput();
     return result;
 }

@@ -1,12 +1,10 @@
 #pragma once
 
+#include "hex.h"
+
 #include <QString>
 
 class BoardLink;
-
-// Exactly `count` upper-case hexadecimal digits of the number, leading zeros
-// kept and higher digits dropped.
-QString Hex_Digits(qint32 number, int count);
 
 // The board's command lines: a letter, then fields each closed by one space,
 // sent echo-paced; replies end with ">" and one more character.
@@ -27,7 +25,6 @@ public:
 private:
     void writeOne(char letter, int address, quint8 value);
     QString readOne(char letter, int address);
-    void sendLetter(char letter);
 
     BoardLink &m_link;
 };

@@ -1,12 +1,10 @@
 #include "boardlink.h"
 
-#include "clock.h"
-#include "serialport.h"
-#include "../app/messageboxes.h"
+#include "platform/clock.h"
+#include "platform/messageboxes.h"
+#include "platform/serialport.h"
 
 namespace {
-
-const char *const LineSettings = "9600,n,8,1";
 
 QString echoTimeoutText()
 {
@@ -35,7 +33,7 @@ bool BoardLink::Connect_Board()
     if (m_port.isOpen())
         m_port.close();
     m_port.setPortNumber(m_selectedPort());
-    m_port.setSettings(QString::fromLatin1(LineSettings));
+    m_port.setSettings(LineSettings{});
     if (!m_port.open())
         return false;
     m_openFailureShown = false;
@@ -54,7 +52,7 @@ void BoardLink::reportOpenFailure()
     if (m_openFailureShown)
         return;
     m_openFailureShown = true;
-    m_messages.show(openFailureText(), programTitle(), MessageBoxes::Icon::None);
+    m_messages.show(openFailureText());
 }
 
 bool BoardLink::connectOrReport()
@@ -116,7 +114,7 @@ bool BoardLink::waitForInput(int count, double limit, const QString &message,
     if (!m_port.isOpen() && !m_port.hasFailed())
         return false;
     if (!m_serialError) {
-        m_messages.show(message, programTitle(), MessageBoxes::Icon::None);
+        m_messages.show(message);
         if (closeAfterMessage && m_port.isOpen())
             m_port.close();
     }
@@ -126,22 +124,12 @@ bool BoardLink::waitForInput(int count, double limit, const QString &message,
 
 QString BoardLink::Get_Serial_Character()
 {
-    m_port.setTakeLength(1);
-    return takeCharacter(Wait_Serial_Input(1));
+    return Wait_Serial_Input(1) ? take(1) : QString(QLatin1Char(Prompt));
 }
 
 QString BoardLink::Get_Prompt_Character()
 {
-    m_port.setTakeLength(1);
-    return takeCharacter(Wait_Prompt_Input(1));
-}
-
-QString BoardLink::takeCharacter(bool received)
-{
-    // ">" for a character that never came ends every prompt loop.
-    const QString result = received ? QString::fromLatin1(m_port.take()) : QStringLiteral(">");
-    m_port.setTakeLength(0);
-    return result;
+    return Wait_Prompt_Input(1) ? take(1) : QString(QLatin1Char(Prompt));
 }
 
 void BoardLink::Send_Serial_Echo(const QString &text)
@@ -153,4 +141,34 @@ void BoardLink::Send_Serial_Echo(const QString &text)
         m_port.send(QByteArray(1, byte));
         Get_Serial_Character();
     }
+}
+
+bool BoardLink::isOpen() const
+{
+    return m_port.isOpen();
+}
+
+void BoardLink::sendLetter(char letter)
+{
+    m_port.send(QByteArray(1, letter));
+}
+
+void BoardLink::discardInput()
+{
+    m_port.discardInput();
+}
+
+QString BoardLink::take(int max)
+{
+    return QString::fromLatin1(m_port.take(max));
+}
+
+void BoardLink::pause(double seconds)
+{
+    m_clock.pause(seconds);
+}
+
+void BoardLink::processEvents()
+{
+    m_clock.processEvents();
 }

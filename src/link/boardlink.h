@@ -14,6 +14,10 @@ class SerialPort;
 class BoardLink
 {
 public:
+    // The board's prompt, which ends every reply; also what a receive gives
+    // when no character came, so that every prompt loop ends.
+    static constexpr char Prompt = '>';
+
     // selectedPort gives the number of the checked port item, 0 for none.
     BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages,
               std::function<int()> selectedPort);
@@ -36,12 +40,20 @@ public:
     QString Get_Prompt_Character();
 
     bool Serial_Error() const { return m_serialError; }
-    SerialPort &port() { return m_port; }
-    Clock &clock() { return m_clock; }
+
+    // What the board commands need besides the paced procedures above.
+    bool isOpen() const;
+    // A command letter goes out alone and unpaced: the board does not echo it.
+    void sendLetter(char letter);
+    void discardInput();
+    // Up to max waiting characters (all when max is 0).
+    QString take(int max);
+    // Blocks without processing events; the window is frozen meanwhile.
+    void pause(double seconds);
+    void processEvents();
 
 private:
     bool waitForInput(int count, double limit, const QString &message, bool closeAfterMessage);
-    QString takeCharacter(bool received);
     QString openFailureText() const;
 
     SerialPort &m_port;

@@ -1,41 +1,30 @@
 #pragma once
 
+#include <QObject>
+
 class BoardCommands;
 class BoardLink;
-class ProgressBar;
-class QAction;
-class QWidget;
+class CommandLock;
 class RegisterBoxes;
 
-// The four board commands that must not start while another one runs.
-class CommandLock
-{
-public:
-    CommandLock(QWidget *writeRegCommand, QWidget *readRegCommand, QWidget *readAllRegisters,
-                QAction *videoModeInput);
-
-    // No counting: one enable undoes any number of disables.
-    void DisableRegisterCommands() { setEnabled(false); }
-    void EnableRegisterCommands() { setEnabled(true); }
-
-private:
-    void setEnabled(bool enabled);
-
-    QWidget *m_write;
-    QWidget *m_read;
-    QWidget *m_readAll;
-    QAction *m_videoMode;
-};
-
 // Copies all 64 chip registers into the boxes with four burst reads, without
-// writing anything back and without moving the sliders.
-class ReadAll
+// writing anything back.
+class ReadAll : public QObject
 {
+    Q_OBJECT
+
 public:
     ReadAll(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands, CommandLock &lock,
-            ProgressBar &progress);
+            QObject *parent = nullptr);
 
+    // Runs under the command lock, also when the caller already holds it.
     void Read_All_Registers();
+
+signals:
+    // Percent of the boxes filled: 0, 12.5, ... 87.5, then 100 and 0 again.
+    void progress(double percent);
+    // The boxes are filled and box changes are still suppressed.
+    void filled();
 
 private:
     void fillBlock(int block);
@@ -44,5 +33,4 @@ private:
     BoardLink &m_link;
     BoardCommands &m_commands;
     CommandLock &m_lock;
-    ProgressBar &m_progress;
 };

@@ -1,8 +1,8 @@
 #include "registerboxes.h"
 
-#include "hexkeyfilter.h"
-#include "../link/boardcommands.h"
-#include "../link/boardlink.h"
+#include "hexinput.h"
+#include "link/boardcommands.h"
+#include "link/boardlink.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -26,17 +26,17 @@ int boxWidth(const RegisterMap::Register &r)
 
 } // namespace
 
-RegisterBoxes::RegisterBoxes(QWidget *userFrame, QWidget *testFrame, HexKeyFilter &keyFilter,
-                             BoardLink &link, BoardCommands &commands, QObject *parent)
+RegisterBoxes::RegisterBoxes(QWidget *userFrame, QWidget *testFrame, BoardLink &link,
+                             BoardCommands &commands, QObject *parent)
     : QObject(parent)
     , m_link(link)
     , m_commands(commands)
 {
-    buildPage(userFrame, RegisterMap::Page::User, keyFilter);
-    buildPage(testFrame, RegisterMap::Page::Test, keyFilter);
+    buildPage(userFrame, RegisterMap::Page::User);
+    buildPage(testFrame, RegisterMap::Page::Test);
 }
 
-void RegisterBoxes::buildPage(QWidget *frame, RegisterMap::Page page, HexKeyFilter &keyFilter)
+void RegisterBoxes::buildPage(QWidget *frame, RegisterMap::Page page)
 {
     QList<int> left;
     QList<int> right;
@@ -44,15 +44,14 @@ void RegisterBoxes::buildPage(QWidget *frame, RegisterMap::Page page, HexKeyFilt
         if (r.page == page)
             (r.column == RegisterMap::Column::Left ? left : right).append(r.address);
     }
-    const int leftEnd = buildColumn(frame, left, Gap, false, keyFilter);
-    buildColumn(frame, right, leftEnd + ColumnSpacing, true, keyFilter);
+    const int leftEnd = buildColumn(frame, left, Gap, false);
+    buildColumn(frame, right, leftEnd + ColumnSpacing, true);
 }
 
 // Lays out one column top to bottom: each box just right of its caption's
 // end, each slider from its box to the column's end. The last column reaches
 // to the frame's edge. Returns the column's right edge.
-int RegisterBoxes::buildColumn(QWidget *frame, const QList<int> &addresses, int left, bool last,
-                               HexKeyFilter &keyFilter)
+int RegisterBoxes::buildColumn(QWidget *frame, const QList<int> &addresses, int left, bool last)
 {
     const QFontMetrics metrics(frame->font());
     auto captionWidth = [&metrics](const RegisterMap::Register &r) {
@@ -77,7 +76,7 @@ int RegisterBoxes::buildColumn(QWidget *frame, const QList<int> &addresses, int 
         box->setGeometry(boxLeft, y, boxWidth(r), BoxHeight);
         box->setEnabled(r.enabled);
         label->setBuddy(box);
-        keyFilter.watch(box, r.maxLength);
+        HexInput::attach(box, r.maxLength);
         const int sliderLeft = boxLeft + boxWidth(r) + Gap;
         m_sliderGeometry.at(size_t(a)) = QRect(sliderLeft, y, right - sliderLeft, BoxHeight);
         m_labels.at(size_t(a)) = label;
@@ -104,18 +103,18 @@ void RegisterBoxes::setText(int address, const QString &text)
     // the loop between the boxes and the sliders.
     if (box->text() == text)
         return;
-    box->setText(text);
+    HexInput::setProgramText(box, text);
 }
 
 void RegisterBoxes::reg_KV7103_Change(int address)
 {
     if (ReadingAllRegisters)
         return;
-    // A port that does not open: the box keeps its text and nothing is written.
-    if (!m_link.connectOrReport())
-        return;
+    // A port that does not open: the box keeps its text and nothing is
+    // written, but the sliders still follow the boxes.
+    const bool connected = m_link.connectOrReport();
     const QString text = reg_KV7103(address)->text();
-    if (!text.isEmpty()) {
+    if (connected && !text.isEmpty()) {
         const std::optional<quint8> value = RegisterMap::textToByte(text);
         if (value)
             m_commands.Write_KV7106(address, *value);

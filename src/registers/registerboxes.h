@@ -9,7 +9,6 @@
 
 class BoardCommands;
 class BoardLink;
-class HexKeyFilter;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -23,8 +22,8 @@ class RegisterBoxes : public QObject
 
 public:
     // Builds the rows of each page's two columns into the given frames.
-    RegisterBoxes(QWidget *userFrame, QWidget *testFrame, HexKeyFilter &keyFilter,
-                  BoardLink &link, BoardCommands &commands, QObject *parent = nullptr);
+    RegisterBoxes(QWidget *userFrame, QWidget *testFrame, BoardLink &link,
+                  BoardCommands &commands, QObject *parent = nullptr);
 
     QLineEdit *reg_KV7103(int address) const { return m_boxes.at(size_t(address)); }
     QLabel *KV7106_Label(int address) const { return m_labels.at(size_t(address)); }
@@ -44,9 +43,8 @@ signals:
     void changeHandled();
 
 private:
-    void buildPage(QWidget *frame, RegisterMap::Page page, HexKeyFilter &keyFilter);
-    int buildColumn(QWidget *frame, const QList<int> &addresses, int left, bool last,
-                    HexKeyFilter &keyFilter);
+    void buildPage(QWidget *frame, RegisterMap::Page page);
+    int buildColumn(QWidget *frame, const QList<int> &addresses, int left, bool last);
     void markNotWritten(int address, bool notWritten);
 
     BoardLink &m_link;

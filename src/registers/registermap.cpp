@@ -1,6 +1,6 @@
 #include "registermap.h"
 
-#include <QtGlobal>
+#include "link/hex.h"
 
 #include <climits>
 
@@ -12,9 +12,9 @@ constexpr Page U = Page::User;
 constexpr Page T = Page::Test;
 constexpr Column L = Column::Left;
 constexpr Column R = Column::Right;
-const char *const Blank2 = "  ";
+constexpr const char *Blank2 = "  ";
 
-const std::array<Register, Count> Table = {{
+constexpr std::array<Register, Count> Table = {{
     {0x00, " ID and REVISION (00h) ", T, L, 2, true, "", nullptr, 0},
     {0x01, "Sync Status (0x01)", U, L, 2, false, "", nullptr, 0},
     {0x02, "Sync Polarity (0x02)", U, L, 2, false, "", nullptr, 0},
@@ -81,29 +81,37 @@ const std::array<Register, Count> Table = {{
     {0x3F, "INTERNAL PNUM0 (3Fh) ", T, R, 2, true, "", nullptr, 0},
 }};
 
-std::array<int, 30> collectSliderAddresses()
+constexpr bool rowsInAddressOrder()
 {
-    std::array<int, 30> addresses{};
+    for (int i = 0; i < Count; ++i) {
+        if (Table[size_t(i)].address != i)
+            return false;
+    }
+    return true;
+}
+static_assert(rowsInAddressOrder(), "row i must hold register i");
+
+constexpr int countSliders()
+{
+    int n = 0;
+    for (const Register &r : Table)
+        n += r.slider != nullptr;
+    return n;
+}
+static_assert(countSliders() == SliderCount, "30 registers have a slider");
+
+constexpr std::array<int, SliderCount> collectSliderAddresses()
+{
+    std::array<int, SliderCount> addresses{};
     size_t n = 0;
     for (const Register &r : Table) {
         if (r.slider)
-            addresses.at(n++) = r.address;
+            addresses[n++] = r.address;
     }
-    Q_ASSERT(n == addresses.size());
     return addresses;
 }
 
-int hexDigit(QChar c)
-{
-    const char ch = c.toLatin1();
-    if (ch >= '0' && ch <= '9')
-        return ch - '0';
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    return -1;
-}
+constexpr std::array<int, SliderCount> SliderAddresses = collectSliderAddresses();
 
 } // namespace
 
@@ -117,10 +125,14 @@ const Register &at(int address)
     return Table.at(size_t(address));
 }
 
-const std::array<int, 30> &sliderAddresses()
+QString caption(int address)
 {
-    static const std::array<int, 30> addresses = collectSliderAddresses();
-    return addresses;
+    return QString::fromLatin1(at(address).caption);
+}
+
+const std::array<int, SliderCount> &sliderAddresses()
+{
+    return SliderAddresses;
 }
 
 std::optional<quint8> textToByte(const QString &text)
@@ -129,7 +141,7 @@ std::optional<quint8> textToByte(const QString &text)
         return std::nullopt;
     int value = 0;
     for (const QChar c : text) {
-        const int digit = hexDigit(c);
+        const int digit = hexDigitValue(c);
         if (digit < 0)
             return std::nullopt;
         value = value * 16 + digit;
@@ -141,12 +153,11 @@ std::optional<quint8> textToByte(const QString &text)
 
 int textToSliderPosition(const QString &text)
 {
-    int i = 0;
-    while (i < text.size() && text.at(i) == QLatin1Char(' '))
-        ++i;
     qint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const int digit = hexDigit(text.at(i));
+    for (const QChar c : text) {
+        if (c == QLatin1Char(' '))
+            continue;
+        const int digit = hexDigitValue(c);
         if (digit < 0)
             break;
         value = qMin<qint64>(value * 16 + digit, INT_MAX);

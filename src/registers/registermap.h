@@ -6,11 +6,12 @@
 #include <optional>
 
 // The chip's 64 registers as the main window shows them. One row per register,
-// indexed by address; the window's rows, the box attributes and the slider
-// table are all built from this.
+// indexed by address; the window's rows, the box attributes, the slider table
+// and the register files are all built from this.
 namespace RegisterMap {
 
 constexpr int Count = 64;
+constexpr int SliderCount = 30;
 
 enum class Page { User, Test };
 enum class Column { Left, Right };
@@ -21,7 +22,7 @@ struct Register
     const char *caption; // exactly as shown, blanks included
     Page page;
     Column column;
-    int maxLength;      // 0: no length limit
+    int maxLength; // 0: no length limit
     bool enabled;
     const char *initialText;
     const char *slider; // object name of the register's slider, or nullptr
@@ -30,17 +31,18 @@ struct Register
 
 const std::array<Register, Count> &registers();
 const Register &at(int address);
-
+QString caption(int address);
 // The registers that have a slider, in ascending address order.
-const std::array<int, 30> &sliderAddresses();
+const std::array<int, SliderCount> &sliderAddresses();
 
-// The whole text as a hexadecimal number 0..255; nothing for any other text
-// (empty, blanks, three or more significant digits).
+// Text to byte: the whole text as a hexadecimal number 0..255; nothing for
+// any other text (empty, blanks, three or more significant digits).
 std::optional<quint8> textToByte(const QString &text);
 
-// Blanks are skipped and the hexadecimal digits at the start of what remains
-// give the position; a text without such digits gives 0. Values that do not
-// fit an int saturate, so a long text is simply beyond every slider's range.
+// Text to slider position: every blank is skipped and the hexadecimal digits
+// at the start of what remains give the position; a text without such digits
+// gives 0. Values that do not fit an int saturate, so a long text is simply
+// beyond every slider's range.
 int textToSliderPosition(const QString &text);
 
 // Upper-case hexadecimal without leading zeros: 5 is "5", 171 is "AB".

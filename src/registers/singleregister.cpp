@@ -1,11 +1,12 @@
 #include "singleregister.h"
 
-#include "readall.h"
+#include "commandlock.h"
+#include "hexinput.h"
 #include "registerboxes.h"
 #include "registermap.h"
-#include "../app/messageboxes.h"
-#include "../link/boardcommands.h"
-#include "../link/boardlink.h"
+#include "link/boardcommands.h"
+#include "link/boardlink.h"
+#include "platform/messageboxes.h"
 
 #include <QLineEdit>
 
@@ -30,25 +31,23 @@ bool SingleRegister::byteOf(const QLineEdit *field, const char *name, int *value
         return true;
     }
     m_messages.show(QStringLiteral("The %1 box must hold a hexadecimal byte, 00 to FF.")
-                        .arg(QLatin1String(name)),
-                    programTitle(), MessageBoxes::Icon::None);
+                        .arg(QLatin1String(name)));
     return false;
 }
 
 void SingleRegister::ReadRegCommand_Click()
 {
-    m_lock.DisableRegisterCommands();
+    const CommandLock::Hold hold(m_lock);
     int address = 0;
     if (byteOf(m_address, "Address", &address) && m_link.connectOrReport()) {
-        m_data->clear();
-        m_data->setText(m_commands.Read_KV7106(address));
+        HexInput::setProgramText(m_data, QString());
+        HexInput::setProgramText(m_data, m_commands.Read_KV7106(address));
     }
-    m_lock.EnableRegisterCommands();
 }
 
 void SingleRegister::WriteRegCommand_Click()
 {
-    m_lock.DisableRegisterCommands();
+    const CommandLock::Hold hold(m_lock);
     int value = 0;
     int address = 0;
     if (byteOf(m_data, "Data", &value) && byteOf(m_address, "Address", &address)) {
@@ -58,5 +57,4 @@ void SingleRegister::WriteRegCommand_Click()
         if (address < RegisterMap::Count)
             m_boxes.setText(address, m_data->text());
     }
-    m_lock.EnableRegisterCommands();
 }

@@ -1,6 +1,6 @@
 #include "fieldsliders.h"
 
-#include "../registers/registerboxes.h"
+#include "registers/registerboxes.h"
 
 #include <QLineEdit>
 #include <QScrollBar>
@@ -26,15 +26,31 @@ FieldSliders::FieldSliders(RegisterBoxes &boxes, QObject *parent)
     connect(&boxes, &RegisterBoxes::changeHandled, this, &FieldSliders::updateFromBoxes);
 }
 
+int FieldSliders::positionFor(int address) const
+{
+    const int position = RegisterMap::textToSliderPosition(m_boxes.text(address));
+    return position <= slider(address)->maximum() ? position : -1;
+}
+
 void FieldSliders::updateFromBoxes()
 {
     for (const int a : RegisterMap::sliderAddresses()) {
-        QScrollBar *s = slider(a);
-        const int position = RegisterMap::textToSliderPosition(m_boxes.text(a));
-        if (position > s->maximum())
-            continue;
-        // Reports (and so rewrites the box) only when the position differs.
-        s->setValue(position);
+        const int position = positionFor(a);
+        // Assigning the position a slider has must report nothing. Qt reports
+        // it anyway while the thumb is held down, so it is not assigned.
+        if (position >= 0 && position != slider(a)->value())
+            slider(a)->setValue(position);
+    }
+}
+
+void FieldSliders::followBoxesQuietly()
+{
+    for (const int a : RegisterMap::sliderAddresses()) {
+        const int position = positionFor(a);
+        if (position >= 0) {
+            const QSignalBlocker quiet(slider(a));
+            slider(a)->setValue(position);
+        }
     }
 }
 

@@ -22,9 +22,14 @@ public:
     // range leaves that slider where it stands: it is neither clamped nor
     // moved, so it rewrites no box and writes no register.
     void updateFromBoxes();
+    // The same without reporting: after Read All the sliders stand where
+    // their boxes say, and neither the boxes nor the chip are touched.
+    void followBoxesQuietly();
 
 private:
     void sliderChanged(int address);
+    // The position a box asks its slider for, or -1 beyond the slider's range.
+    int positionFor(int address) const;
 
     RegisterBoxes &m_boxes;
     std::map<int, QScrollBar *> m_sliders;

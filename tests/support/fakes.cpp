@@ -18,10 +18,11 @@ void FakeClock::processEvents()
 
 void FakeClock::waitForEvents(double deadline)
 {
-    ++m_blockingWaits;
+    ++blockingWaits;
     QCoreApplication::processEvents();
-    if (deadline > m_now)
-        m_now = deadline;
+    if (onWait)
+        onWait();
+    m_now = qMax(m_now, deadline);
 }
 
 void FakeMessageBoxes::show(const QString &text, const QString &caption, Icon icon)
@@ -37,11 +38,4 @@ QStringList FakeMessageBoxes::texts() const
     for (const Shown &s : shown)
         result.append(s.text);
     return result;
-}
-
-void FakeEnd::endProgram()
-{
-    if (m_log)
-        m_log->add(QStringLiteral("end"));
-    ++ended;
 }

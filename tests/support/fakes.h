@@ -1,15 +1,16 @@
 #pragma once
 
-#include "app/messageboxes.h"
-#include "app/platform.h"
-#include "app/programend.h"
-#include "app/singleinstance.h"
-#include "link/clock.h"
+#include "platform/clock.h"
+#include "platform/messageboxes.h"
+#include "platform/programend.h"
+#include "platform/singleinstance.h"
 
 #include <QStringList>
 
+#include <functional>
+
 // One record of what the platform was asked to do, shared by the fakes so
-// that tests can check the order across port and clock.
+// that tests can check the order across port, clock and message boxes.
 struct EventLog
 {
     QStringList events;
@@ -17,25 +18,24 @@ struct EventLog
 };
 
 // Time passes only when the program waits: a blocking wait jumps straight to
-// its deadline, so time-outs cost no real seconds.
+// its deadline, so time-outs cost no real seconds. onWait runs in every
+// blocking wait after the pending events, as if the board answered meanwhile.
 class FakeClock : public Clock
 {
 public:
-    explicit FakeClock(EventLog *log = nullptr)
-        : m_log(log)
-    {}
+    explicit FakeClock(EventLog *log = nullptr) : m_log(log) {}
 
     double seconds() const override { return m_now; }
     void pause(double seconds) override;
     void processEvents() override;
     void waitForEvents(double deadline) override;
 
-    int blockingWaits() const { return m_blockingWaits; }
+    std::function<void()> onWait;
+    int blockingWaits = 0;
 
 private:
     EventLog *m_log;
     double m_now = 1000.0;
-    int m_blockingWaits = 0;
 };
 
 class FakeMessageBoxes : public MessageBoxes
@@ -50,10 +50,10 @@ public:
     };
 
     explicit FakeMessageBoxes(const Clock *clock = nullptr, EventLog *log = nullptr)
-        : m_clock(clock)
-        , m_log(log)
+        : m_clock(clock), m_log(log)
     {}
 
+    using MessageBoxes::show;
     void show(const QString &text, const QString &caption, Icon icon) override;
     QStringList texts() const;
 
@@ -74,11 +74,8 @@ public:
 class FakeEnd : public ProgramEnd
 {
 public:
-    explicit FakeEnd(EventLog *log = nullptr)
-        : m_log(log)
-    {}
-    int ended = 0;
-    void endProgram() override;
+    explicit FakeEnd(EventLog *log = nullptr) : m_log(log) {}
+    void endProgram() override { m_log->add(QStringLiteral("end")); }
 
 private:
     EventLog *m_log;

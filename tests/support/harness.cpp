@@ -3,6 +3,8 @@
 #include "registers/registerboxes.h"
 #include "sliders/fieldsliders.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QDir>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -46,6 +48,18 @@ void Harness::setText(int address, const QString &text)
 
 void Harness::type(int address, const QString &keys)
 {
-    for (const QChar c : keys)
-        QTest::keyClick(box(address), c.toLatin1());
+    QTest::keyClicks(box(address), keys);
+}
+
+void Harness::click(const char *button)
+{
+    find<QAbstractButton>(button)->click();
+}
+
+QString Harness::commandStates() const
+{
+    QString states;
+    for (const char *name : {"WriteRegCommand", "ReadRegCommand", "ReadAllRegisters"})
+        states += find(name)->isEnabled() ? '1' : '0';
+    return states + (find<QAction>("nVideoModeInput")->isEnabled() ? '1' : '0');
 }

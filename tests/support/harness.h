@@ -20,6 +20,8 @@ struct Harness
     ~Harness();
 
     Platform platform() { return {port, clock, messages, instance, end}; }
+    template<typename T = QWidget>
+    T *find(const char *name) const { return form->findChild<T *>(QLatin1String(name)); }
 
     QLineEdit *box(int address) const;
     QScrollBar *slider(int address) const;
@@ -28,6 +30,9 @@ struct Harness
     void setText(int address, const QString &text);
     // Types into a box with real key events.
     void type(int address, const QString &keys);
+    void click(const char *button);
+    // Whether Write, Read, Read All and the video mode item are enabled, as "1111".
+    QString commandStates() const;
 
     QString previousDirectory;
     QTemporaryDir dir;

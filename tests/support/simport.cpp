@@ -5,8 +5,7 @@
 #include <QRegularExpression>
 
 SimPort::SimPort(EventLog *log, const sim::BoardOptions &options)
-    : m_log(log)
-    , m_board(options)
+    : m_log(log), m_board(options)
 {}
 
 void SimPort::log(const QString &event)
@@ -21,22 +20,21 @@ void SimPort::setPortNumber(int number)
     log(QStringLiteral("port %1").arg(number));
 }
 
-void SimPort::setSettings(const QString &settings)
+void SimPort::setSettings(LineSettings settings)
 {
-    log(QStringLiteral("settings ") + settings);
+    log(QStringLiteral("settings ") + settings.text());
 }
 
 bool SimPort::open()
 {
     log(QStringLiteral("open"));
-    if (m_number < 1 || m_number > 8 || refuseOpen) {
-        m_error = m_number == 0 ? QStringLiteral("no serial port is selected")
-                                : QStringLiteral("No such file or directory");
+    if (!isPortNumber(m_number) || refuseOpen) {
+        m_error = QStringLiteral("No such file or directory");
         return false;
     }
     m_open = true;
     m_failed = false;
-    ++m_opens;
+    ++opens;
     return true;
 }
 
@@ -52,30 +50,31 @@ void SimPort::discardInput()
     m_input.clear();
 }
 
-void SimPort::setTakeLength(int length)
+QByteArray SimPort::take(int max)
 {
-    m_takeLength = length;
-}
-
-QByteArray SimPort::take()
-{
-    const int n = m_takeLength == 0 ? int(m_input.size()) : qMin<int>(m_takeLength, m_input.size());
-    const QByteArray taken = m_input.left(n);
-    m_input.remove(0, n);
+    const QByteArray taken = m_input.left(max == 0 ? m_input.size() : max);
+    m_input.remove(0, taken.size());
     if (logTakes && !taken.isEmpty())
         log(QStringLiteral("take ") + QString::fromLatin1(taken));
     return taken;
 }
 
-void SimPort::send(const QByteArray &text)
+void SimPort::send(const QByteArray &bytes)
 {
     if (!m_open)
         return;
-    log(QStringLiteral("send ") + QString::fromLatin1(text));
-    m_received += text;
-    m_input += m_board.receive(text);
+    log(QStringLiteral("send ") + QString::fromLatin1(bytes));
+    received += bytes;
+    (holdReplies ? m_held : m_input) += m_board.receive(bytes);
     if (m_board.hungUp())
         loseDevice();
+}
+
+void SimPort::release()
+{
+    if (m_open)
+        m_input += m_held;
+    m_held.clear();
 }
 
 void SimPort::loseDevice()
@@ -89,7 +88,7 @@ void SimPort::loseDevice()
 QStringList SimPort::commands() const
 {
     QStringList lines;
-    for (const char c : m_received) {
+    for (const char c : received) {
         if (c == 'Q')
             continue;
         if (QByteArray("WRYX").contains(c))
@@ -102,8 +101,7 @@ QStringList SimPort::commands() const
 
 QStringList SimPort::writes() const
 {
-    static const QRegularExpression single(
-        QStringLiteral("^W0x00([0-9A-F]{2}) 0x1 0x([0-9A-F]{2}) $"));
+    static const QRegularExpression single(QStringLiteral("^W0x00([0-9A-F]{2}) 0x1 0x([0-9A-F]{2}) $"));
     QStringList result;
     for (const QString &line : commands()) {
         const QRegularExpressionMatch m = single.match(line);

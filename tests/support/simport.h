@@ -1,48 +1,48 @@
 #pragma once
 
 #include "boardcore.h"
-#include "link/serialport.h"
+#include "platform/serialport.h"
 
 #include <QStringList>
 
 struct EventLog;
 
 // The simulated board attached in-process: what the program sends reaches the
-// board at once, and the board's answer is waiting by the time send returns.
+// board at once, and the board's answer is waiting by the time send returns,
+// unless replies are held (then they arrive at release()).
 class SimPort : public SerialPort
 {
 public:
     explicit SimPort(EventLog *log = nullptr, const sim::BoardOptions &options = {});
 
     void setPortNumber(int number) override;
-    void setSettings(const QString &settings) override;
+    void setSettings(LineSettings settings) override;
     bool open() override;
     void close() override;
     bool isOpen() const override { return m_open; }
     bool hasFailed() const override { return m_failed; }
     int waitingCount() override { return m_open ? int(m_input.size()) : 0; }
     void discardInput() override;
-    void setTakeLength(int length) override;
-    QByteArray take() override;
-    void send(const QByteArray &text) override;
+    QByteArray take(int max = 0) override;
+    void send(const QByteArray &bytes) override;
     QString devicePath() const override { return QStringLiteral("/dev/sim%1").arg(m_number); }
     QString errorString() const override { return m_error; }
 
     sim::BoardCore &board() { return m_board; }
-    // Everything the board received, in order, and the same split into
-    // command lines ("W0x0006 0x1 0x05 "); the Q of every reset is left out.
-    QByteArray received() const { return m_received; }
+    // Everything the board received, and the same split into command lines
+    // ("W0x0006 0x1 0x05 "); the Q of every reset is left out.
+    QByteArray received;
     QStringList commands() const;
-    // The single-register writes the board received, as "06=05".
+    // The single-register chip writes, as "06=05".
     QStringList writes() const;
-    void clearReceived() { m_received.clear(); }
 
-    // Test controls: which port numbers exist, and losing the device.
+    // Test controls.
     bool refuseOpen = false;
+    bool logTakes = false; // log every take as "take X"
+    bool holdReplies = false;
+    void release();
     void loseDevice();
-    int opens() const { return m_opens; }
-    // Also log every take as "take X", to check that echoes pace the sends.
-    bool logTakes = false;
+    int opens = 0;
 
 private:
     void log(const QString &event);
@@ -52,9 +52,7 @@ private:
     int m_number = 0;
     bool m_open = false;
     bool m_failed = false;
-    int m_opens = 0;
-    int m_takeLength = 0;
     QByteArray m_input;
-    QByteArray m_received;
+    QByteArray m_held;
     QString m_error;
 };

@@ -1,7 +1,8 @@
-#include "realplatform.h"
+#include "lockfileinstance.h"
+
+#include "serialport.h"
 
 #include <QDir>
-#include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,16 +10,6 @@
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
-
-void QtMessageBoxes::show(const QString &text, const QString &caption, Icon icon)
-{
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    caption, shown, QMessageBox::Ok);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
 
 LockFileInstance::LockFileInstance(const QString &path)
     : m_lock(path)
@@ -32,18 +23,27 @@ QString LockFileInstance::defaultPath()
 #ifdef Q_OS_UNIX
     const QString user = QString::number(::getuid());
 #else
-    const QString user = QStringLiteral("user");
+    const QString user = qEnvironmentVariable("USERNAME");
 #endif
     return QDir::temp().filePath(QStringLiteral("kv71xx-%1.lock").arg(user));
 }
 
 bool LockFileInstance::anotherCopyRunning()
 {
-    return !m_lock.isLocked() && !m_lock.tryLock(0);
+    if (m_lock.isLocked() || m_lock.tryLock(0))
+        return false;
+    if (m_lock.error() == QLockFile::LockFailedError)
+        return true;
+    std::fprintf(stderr, "kv71xx: cannot take the single-instance lock %s (%s); starting anyway\n",
+                 qPrintable(QDir::toNativeSeparators(m_lock.fileName())),
+                 m_lock.error() == QLockFile::PermissionError ? "permission denied" : "unknown error");
+    return false;
 }
 
 void ImmediateEnd::endProgram()
 {
+    // The port's own lock (in /run/lock) goes with it.
+    m_port.close();
     m_instance.release();
     std::fflush(nullptr);
     std::_Exit(0);

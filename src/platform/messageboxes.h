@@ -12,10 +12,9 @@ public:
     virtual ~MessageBoxes() = default;
     // Modal, OK button only; returns when the user has closed it.
     virtual void show(const QString &text, const QString &caption, Icon icon) = 0;
-};
+    // The usual box: the program's title as caption, no icon.
+    void show(const QString &text) { show(text, programTitle(), Icon::None); }
 
-// Caption of every message box that gives none of its own.
-inline QString programTitle()
-{
-    return QStringLiteral("KV71xx");
-}
+    // Caption of every message box that gives none of its own.
+    static QString programTitle() { return QStringLiteral("KV71xx"); }
+};

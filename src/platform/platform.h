@@ -7,7 +7,7 @@ class SerialPort;
 class SingleInstance;
 
 // What the program needs of the machine it runs on. The real implementations
-// live in realplatform.h; tests hand in fakes.
+// are put together in app/realplatform.h; tests hand in fakes.
 struct Platform
 {
     SerialPort &port;

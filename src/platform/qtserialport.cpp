@@ -2,43 +2,22 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 
-std::optional<LineSettings> parseLineSettings(const QString &text)
+namespace {
+
+QSerialPort::Parity parity(char letter)
 {
-    const QStringList parts = text.split(QLatin1Char(','));
-    if (parts.size() != 4)
-        return std::nullopt;
-    LineSettings settings;
-    bool ok = false;
-    settings.baudRate = parts.at(0).trimmed().toInt(&ok);
-    if (!ok || settings.baudRate <= 0)
-        return std::nullopt;
-
-    static const QHash<QString, QSerialPort::Parity> parities{
-        {QStringLiteral("n"), QSerialPort::NoParity},   {QStringLiteral("e"), QSerialPort::EvenParity},
-        {QStringLiteral("o"), QSerialPort::OddParity},  {QStringLiteral("m"), QSerialPort::MarkParity},
-        {QStringLiteral("s"), QSerialPort::SpaceParity}};
-    const auto parity = parities.constFind(parts.at(1).trimmed().toLower());
-    if (parity == parities.constEnd())
-        return std::nullopt;
-    settings.parity = *parity;
-
-    const int dataBits = parts.at(2).trimmed().toInt(&ok);
-    if (!ok || dataBits < 5 || dataBits > 8)
-        return std::nullopt;
-    settings.dataBits = QSerialPort::DataBits(dataBits);
-
-    static const QHash<QString, QSerialPort::StopBits> stopBits{
-        {QStringLiteral("1"), QSerialPort::OneStop},
-        {QStringLiteral("1.5"), QSerialPort::OneAndHalfStop},
-        {QStringLiteral("2"), QSerialPort::TwoStop}};
-    const auto stop = stopBits.constFind(parts.at(3).trimmed());
-    if (stop == stopBits.constEnd())
-        return std::nullopt;
-    settings.stopBits = *stop;
-    return settings;
+    switch (letter) {
+    case 'e':
+        return QSerialPort::EvenParity;
+    case 'o':
+        return QSerialPort::OddParity;
+    default:
+        return QSerialPort::NoParity;
+    }
 }
+
+} // namespace
 
 QString serialDeviceFor(int number)
 {
@@ -74,18 +53,15 @@ bool QtSerialPort::open()
     m_failed = false;
     m_error.clear();
     m_device.clear();
-    if (m_number < 1 || m_number > 8)
+    if (!isPortNumber(m_number))
         return fail(tr("no serial port is selected"));
-    const std::optional<LineSettings> settings = parseLineSettings(m_settings);
-    if (!settings)
-        return fail(tr("invalid line settings \"%1\"").arg(m_settings));
 
     m_device = serialDeviceFor(m_number);
     m_port.setPortName(m_device);
-    m_port.setBaudRate(settings->baudRate);
-    m_port.setParity(settings->parity);
-    m_port.setDataBits(settings->dataBits);
-    m_port.setStopBits(settings->stopBits);
+    m_port.setBaudRate(m_settings.baudRate);
+    m_port.setParity(parity(m_settings.parity));
+    m_port.setDataBits(QSerialPort::DataBits(m_settings.dataBits));
+    m_port.setStopBits(m_settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     if (!m_port.open(QIODevice::ReadWrite))
         return fail(m_port.errorString());
     return true;
@@ -148,18 +124,18 @@ void QtSerialPort::discardInput()
     m_port.clear(QSerialPort::Input);
 }
 
-QByteArray QtSerialPort::take()
+QByteArray QtSerialPort::take(int max)
 {
     if (!isOpen())
         return QByteArray();
-    return m_takeLength == 0 ? m_port.readAll() : m_port.read(m_takeLength);
+    return max == 0 ? m_port.readAll() : m_port.read(max);
 }
 
-void QtSerialPort::send(const QByteArray &text)
+void QtSerialPort::send(const QByteArray &bytes)
 {
     if (!isOpen())
         return;
-    m_port.write(text);
+    m_port.write(bytes);
     // Push the bytes now: the caller may pause without running the event loop.
     m_port.flush();
 }

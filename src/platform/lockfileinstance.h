@@ -1,0 +1,43 @@
+#pragma once
+
+#include "programend.h"
+#include "singleinstance.h"
+
+#include <QLockFile>
+
+class SerialPort;
+
+// One copy per user: a lock file in the temporary directory. A lock left by a
+// copy that crashed names a process that no longer runs and does not count.
+class LockFileInstance : public SingleInstance
+{
+public:
+    explicit LockFileInstance(const QString &path = defaultPath());
+
+    static QString defaultPath();
+    // Takes the lock when no other copy holds it. Only a lock held by another
+    // live copy counts: a lock that cannot be taken for another reason (an
+    // unwritable folder, say) lets the program start and says why on stderr.
+    bool anotherCopyRunning() override;
+    void release() { m_lock.unlock(); }
+
+private:
+    QLockFile m_lock;
+};
+
+// Ends the program at once, from wherever it is called (even inside a wait):
+// the serial port and the instance lock are released, nothing else runs.
+class ImmediateEnd : public ProgramEnd
+{
+public:
+    ImmediateEnd(LockFileInstance &instance, SerialPort &port)
+        : m_instance(instance)
+        , m_port(port)
+    {}
+
+    [[noreturn]] void endProgram() override;
+
+private:
+    LockFileInstance &m_instance;
+    SerialPort &m_port;
+};

@@ -1,0 +1,281 @@
+// The application shell: pages, register rows, menus, start-up, the ways out,
+// the settings file and the single-instance lock.
+
+#include "harness.h"
+#include "texts.h"
+
+#include "link/boardlink.h"
+#include "platform/lockfileinstance.h"
+#include "registers/registerboxes.h"
+#include "registers/registermap.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+QList<int> range(int first, int last)
+{
+    QList<int> result;
+    for (int a = first; a <= last; ++a)
+        result.append(a);
+    return result;
+}
+
+// The addresses of one column of a page frame, top to bottom.
+QList<int> column(const Harness &h, const char *frameName, bool left)
+{
+    QWidget *frame = h.find(frameName);
+    QMap<int, int> byTop;
+    for (int a = 0; a < 64; ++a) {
+        if (h.box(a)->parentWidget() == frame && (h.box(a)->x() < frame->width() / 2) == left)
+            byTop.insert(h.box(a)->y(), a);
+    }
+    return byTop.values();
+}
+
+QStringList texts(const QList<QAction *> &actions)
+{
+    QStringList result;
+    for (const QAction *a : actions)
+        result.append(a->text() + (a->shortcut().isEmpty() ? QString() : '\t' + a->shortcut().toString()));
+    return result;
+}
+
+QByteArray fileBytes(const QString &path = QStringLiteral("KV71xx.ini"))
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestApp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pagesAfterStart()
+    {
+        Harness h;
+        QCOMPARE(h.form->windowTitle(), QStringLiteral("Velmora KV71xx Triple Video Digitizer"));
+        QCOMPARE(h.form->centralWidget()->size(), QSize(477, 420));
+        auto *tabs = h.find<QTabWidget>("SSTab1");
+        QStringList shown;
+        for (int i = 0; i < tabs->count(); ++i)
+            shown.append(tabs->tabText(i) + (tabs->isTabVisible(i) && tabs->isTabEnabled(i) ? "" : " (hidden)"));
+        QCOMPARE(shown, (QStringList{"User Registers", "Test Registers (hidden)", "Debug (hidden)"}));
+        QCOMPARE(h.port.opens, 0); // start-up touches neither the port nor the board
+        // Read All and its bar belong to the window, in front of every page.
+        const QObjectList order = h.form->centralWidget()->children();
+        QVERIFY(order.indexOf(h.find("ReadAllRegisters")) > order.indexOf(tabs));
+        QVERIFY(order.indexOf(h.find("ProgressBar1")) > order.indexOf(tabs));
+    }
+
+    void registerRows()
+    {
+        Harness h;
+        QCOMPARE(column(h, "Frame5", true), range(0x01, 0x0F));
+        QCOMPARE(column(h, "Frame5", false), range(0x10, 0x1B) + QList<int>({0x22, 0x23}));
+        QCOMPARE(column(h, "Frame1", true), QList<int>{0x00} + range(0x1C, 0x21) + range(0x24, 0x2D));
+        QCOMPARE(column(h, "Frame1", false), range(0x2E, 0x3F));
+        for (int a = 0; a < 64; ++a) {
+            QLabel *label = h.form->boxes().KV7106_Label(a);
+            QVERIFY(label->y() == h.box(a)->y() && label->geometry().right() < h.box(a)->x());
+            QCOMPARE(h.box(a)->isEnabledTo(h.box(a)->parentWidget()), a != 0x01 && a != 0x02);
+            QCOMPARE(h.text(a), a >= 0x05 && a <= 0x0F ? QStringLiteral("  ") : QString());
+        }
+        QCOMPARE(h.form->boxes().KV7106_Label(0x00)->text(), QStringLiteral(" ID and REVISION (00h) "));
+        QCOMPARE(h.form->boxes().KV7106_Label(0x0C)->text(), QStringLiteral("Offset DAC Confog (0x0C)"));
+        QCOMPARE(h.form->boxes().KV7106_Label(0x24)->text(), QStringLiteral("AFE BIAS CTRL 1(24h) "));
+        QCOMPARE(h.form->findChildren<QScrollBar *>().size(), 30);
+        for (const int a : RegisterMap::sliderAddresses())
+            QVERIFY(h.slider(a)->y() == h.box(a)->y() && h.slider(a)->x() > h.box(a)->geometry().right());
+        QCOMPARE(h.slider(0x10)->maximum(), 63);
+        QCOMPARE(h.slider(0x32)->maximum(), 255);
+    }
+
+    void menuTree()
+    {
+        Harness h;
+        const QList<QAction *> top = h.form->menuBar()->actions();
+        QCOMPARE(texts(top), (QStringList{"&File", "&Options"}));
+        QCOMPARE(texts(top.at(0)->menu()->actions()),
+                 (QStringList{"Save Resisters\tCtrl+S", "Load Registers\tCtrl+L", "About", "E&xit\tCtrl+X"}));
+        const QList<QAction *> options = top.at(1)->menu()->actions();
+        QCOMPARE(texts(options),
+                 (QStringList{"Select &Input Video Mode", "&Select Serial Port", "&Disconnect Serial Port"}));
+        QCOMPARE(texts(options.at(1)->menu()->actions()),
+                 (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}));
+        for (const QAction *a : h.form->findChildren<QAction *>())
+            QVERIFY(a->isEnabled() && a->isVisible());
+    }
+
+    void shortcutsFireWithMenusClosed_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("inBox");
+        QTest::newRow("Ctrl+S") << int(Qt::Key_S) << "nFileSaveRegisterAs" << false;
+        QTest::newRow("Ctrl+L") << int(Qt::Key_L) << "nFileLoadRegisterFrom" << false;
+        QTest::newRow("Ctrl+X in a box") << int(Qt::Key_X) << "nMenuFileExit" << true; // not cut
+    }
+
+    void shortcutsFireWithMenusClosed()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, action);
+        QFETCH(bool, inBox);
+        Harness h;
+        h.form->show();
+        QVERIFY(QTest::qWaitForWindowActive(h.form.get()));
+        h.setText(0x03, QStringLiteral("12"));
+        h.box(0x03)->selectAll();
+        QSignalSpy spy(h.find<QAction>(qPrintable(action)), &QAction::triggered);
+        QTest::keyClick(inBox ? static_cast<QWidget *>(h.box(0x03)) : h.form.get(), Qt::Key(key),
+                        Qt::ControlModifier);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(h.text(0x03), QStringLiteral("12"));
+    }
+
+    void secondCopyIsRefused()
+    {
+        Harness h({}, false);
+        h.instance.running = true;
+        QVERIFY(!h.form->Form_Load());
+        QCOMPARE(h.messages.texts(), QStringList{Texts::secondCopy});
+        QCOMPARE(h.messages.shown.first().caption, QStringLiteral("KV71xx"));
+        QCOMPARE(h.messages.shown.first().icon, MessageBoxes::Icon::Exclamation);
+        QCOMPARE(h.log.events.last(), QStringLiteral("end"));
+        QVERIFY(!h.form->isVisible());
+        QVERIFY(!QFile::exists(QStringLiteral("KV71xx.ini"))); // none of the later steps ran
+    }
+
+    void waysOut()
+    {
+        Harness h;
+        h.form->show();
+        QVERIFY(h.form->link().Connect_Board());
+        h.log.events.clear();
+        h.find<QAction>("nMenuFileExit")->trigger();
+        QCOMPARE(h.log.events, (QStringList{"close", "end"}));
+        QVERIFY(!h.form->isVisible());
+
+        // Closing the window ends the program without closing the port first;
+        // Disconnect closes it and leaves the port choice alone.
+        Harness closing;
+        closing.form->show();
+        QVERIFY(closing.form->link().Connect_Board());
+        closing.find<QAction>("mDisconnectSerial")->trigger();
+        QVERIFY(!closing.port.isOpen() && closing.form->COM_SEL(1)->isChecked());
+        QVERIFY(closing.form->link().Connect_Board());
+        closing.log.events.clear();
+        QVERIFY(closing.form->close());
+        QCOMPARE(closing.log.events, QStringList{"end"});
+    }
+
+    void settingsAtStart_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("port");
+        QTest::newRow("saved form") << QByteArray(" 8 \r\n") << 8;
+        QTest::newRow("comma ends field") << QByteArray("  7,9\r\n") << 7;
+        QTest::newRow("later lines ignored") << QByteArray("3\r\n5\r\n") << 3;
+        QTest::newRow("nine") << QByteArray(" 9 \r\n") << 0;
+        QTest::newRow("zero") << QByteArray(" 0 \r\n") << 0;
+        QTest::newRow("zero bytes") << QByteArray() << 0;
+        QTest::newRow("COM3") << QByteArray("COM3\r\n") << 0;
+    }
+
+    void settingsAtStart()
+    {
+        QFETCH(QByteArray, content);
+        Harness h({}, false);
+        QFile file(QStringLiteral("KV71xx.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        h.form->Form_Load();
+        QTEST(h.form->selectedPort(), "port");
+        int checked = 0;
+        for (int i = 1; i <= 8; ++i)
+            checked += h.form->COM_SEL(i)->isChecked();
+        QCOMPARE(checked, h.form->selectedPort() ? 1 : 0);
+        QCOMPARE(fileBytes(), content); // an existing file is only read
+    }
+
+    void choosingPortWritesAtOnce()
+    {
+        Harness h;
+        QCOMPARE(fileBytes(), QByteArray(" 1 \r\n")); // created at first start
+        h.setText(0x03, QStringLiteral("12"));
+        h.form->COM_SEL(2)->trigger();
+        QCOMPARE(fileBytes(), QByteArray(" 2 \r\n"));
+        QVERIFY(h.port.isOpen()); // the open port is left alone until the next reset
+        h.log.events.clear();
+        h.setText(0x03, QStringLiteral("13"));
+        QCOMPARE(h.log.events.mid(0, 2), (QStringList{"close", "port 2"}));
+        // The file is looked for in the working directory of the moment.
+        QTemporaryDir other;
+        QDir::setCurrent(other.path());
+        h.form->COM_SEL(6)->trigger();
+        QCOMPARE(fileBytes(), QByteArray(" 6 \r\n"));
+        QCOMPARE(fileBytes(h.dir.filePath(QStringLiteral("KV71xx.ini"))), QByteArray(" 2 \r\n"));
+        QVERIFY(h.messages.shown.isEmpty());
+    }
+
+    // A folder in the file's place can be neither read nor replaced, even by root.
+    void unwritableSettingsFile()
+    {
+        Harness h({}, false);
+        QVERIFY(QDir().mkdir(QStringLiteral("KV71xx.ini")));
+        h.form->Form_Load();
+        QCOMPARE(h.form->selectedPort(), 0);
+        QVERIFY(h.messages.shown.isEmpty());
+        h.form->COM_SEL(4)->trigger();
+        QVERIFY(h.form->COM_SEL(4)->isChecked());
+        const QString path = QDir(h.dir.path()).filePath(QStringLiteral("KV71xx.ini"));
+        QCOMPARE(h.messages.texts().size(), 1);
+        QVERIFY(h.messages.texts().first().startsWith("Cannot write the settings file " + path + ": "));
+    }
+
+    // One copy per user: a real running copy blocks the next start, a killed
+    // one does not, and a lock that cannot be taken at all blocks nothing.
+    void singleInstance()
+    {
+        QCOMPARE(QFileInfo(LockFileInstance::defaultPath()).fileName(),
+                 QStringLiteral("kv71xx-%1.lock").arg(::getuid()));
+        QTemporaryDir tmp;
+        QTemporaryDir work;
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TMPDIR"), tmp.path());
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(work.path());
+        program.start(QStringLiteral(KV71XX_PROGRAM_EXE), {});
+        // The settings file appears once start-up has taken the lock.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(work.filePath(QStringLiteral("KV71xx.ini"))), 20000);
+
+        const QString lock = tmp.filePath(QFileInfo(LockFileInstance::defaultPath()).fileName());
+        QVERIFY(LockFileInstance(lock).anotherCopyRunning());
+        program.kill();
+        QVERIFY(program.waitForFinished());
+        LockFileInstance next(lock); // the crashed copy's lock is taken over
+        QVERIFY(!next.anotherCopyRunning());
+        QVERIFY(!next.anotherCopyRunning()); // asking again does not count itself
+        QVERIFY(LockFileInstance(lock).anotherCopyRunning());
+        QVERIFY(!LockFileInstance(tmp.filePath(QStringLiteral("missing/x.lock"))).anotherCopyRunning());
+    }
+};
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"

@@ -1,0 +1,346 @@
+// The board link and its command lines on the in-process board and a fake
+// clock: exact bytes and their echo pacing, the reset, reply shapes, time
+// limits with their one message, closed and lost ports. Links no widgets.
+
+#include "fakes.h"
+#include "simport.h"
+#include "texts.h"
+
+#include "link/boardcommands.h"
+#include "link/boardlink.h"
+
+#include <QFile>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+using Command = std::function<QString(BoardCommands &)>;
+using Fault = sim::BoardOptions::Fault;
+
+const Command writeChip = [](BoardCommands &c) { c.Write_KV7106(0x3F, 0x00); return QString(); };
+const Command writeFpga = [](BoardCommands &c) { c.Write_FPGA(0x12, 0x3F); return QString(); };
+const Command readChip = [](BoardCommands &c) { return c.Read_KV7106(0x12); };
+const Command readFpga = [](BoardCommands &c) { return c.Read_FPGA(0x0102); };
+const Command readBurst = [](BoardCommands &c) { return c.Read_KV7106_Burst(0x10, 16); };
+const Command writeBurst = [](BoardCommands &c) {
+    c.Write_KV7106_Burst(0x12, 3, QStringLiteral("0011FF"));
+    return QString();
+};
+const Command writeBurst0 = [](BoardCommands &c) { c.Write_KV7106_Burst(0x12, 0, {}); return QString(); };
+
+// A board whose whole answer to one command is there from the start: the
+// echoes of the fields, then the reply. Sending and discarding change nothing.
+class ScriptedPort : public SimPort
+{
+public:
+    ScriptedPort(EventLog *log, const QByteArray &answer) : SimPort(log), m_answer(answer) {}
+    int waitingCount() override { return int(m_answer.size()); }
+    void send(const QByteArray &) override {}
+    QByteArray take(int max) override
+    {
+        const QByteArray taken = m_answer.left(max > 0 ? max : m_answer.size());
+        m_answer.remove(0, taken.size());
+        return taken;
+    }
+
+private:
+    QByteArray m_answer;
+};
+
+// The link on COM1, connected unless told otherwise; the log starts empty.
+struct Rig
+{
+    explicit Rig(Fault fault = Fault::None, const QByteArray &answer = {}, bool connected = true)
+        : port(answer.isEmpty() ? new SimPort(&log, {fault, 0}) : new ScriptedPort(&log, answer))
+    {
+        if (connected)
+            link.Connect_Board();
+        log.events.clear();
+        port->received.clear();
+    }
+
+    EventLog log;
+    FakeClock clock{&log};
+    FakeMessageBoxes boxes{&clock, &log};
+    std::unique_ptr<SimPort> port;
+    int selected = 1;
+    BoardLink link{*port, clock, boxes, [this] { return selected; }};
+    BoardCommands commands{link};
+};
+
+// The log of fields sent echo-paced: each character, then its echo taken.
+QString paced(const QString &fields)
+{
+    QString events = QStringLiteral("discard");
+    for (const QChar c : fields)
+        events += QStringLiteral("|send %1|take %1").arg(c);
+    return events;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Command)
+Q_DECLARE_METATYPE(Fault)
+
+class TestLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void linksNoWidgets()
+    {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QByteArray mapped = maps.readAll();
+        QVERIFY(mapped.contains("libQt6Core"));
+        QVERIFY(!mapped.contains("libQt6Gui") && !mapped.contains("libQt6Widgets"));
+    }
+
+    void hexDigits()
+    {
+        QCOMPARE(Hex_Digits(0x12, 4), QStringLiteral("0012"));
+        QCOMPARE(Hex_Digits(0x1FF, 2), QStringLiteral("FF")); // higher digits dropped
+        QCOMPARE(Hex_Digits(0, 4), QStringLiteral("0000"));
+    }
+
+    void wireBytes_data()
+    {
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("closedResult");
+        QTest::newRow("Write_KV7106") << writeChip << QByteArray("W0x003F 0x1 0x00 ") << "" << "";
+        QTest::newRow("Write_FPGA") << writeFpga << QByteArray("Y0x0012 0x1 0x3F ") << "" << "";
+        QTest::newRow("Read_KV7106") << readChip << QByteArray("R0x0012 0x1 ") << "08" << "";
+        QTest::newRow("Read_FPGA") << readFpga << QByteArray("X0x0102 0x1 ") << "C3" << "";
+        QTest::newRow("Read_KV7106_Burst") << readBurst << QByteArray("R0x0010 0x10 ")
+                                           << "100808200C000200000F010000000000" << "00";
+        QTest::newRow("Write_KV7106_Burst")
+            << writeBurst << QByteArray("W0x0012 0x03 0x00 0x11 0xFF ") << "" << "";
+        QTest::newRow("Write_KV7106_Burst, 0") << writeBurst0 << QByteArray("W0x0012 0x00 ") << "" << "";
+    }
+
+    void wireBytes()
+    {
+        QFETCH(Command, command);
+        Rig rig;
+        rig.port->board().receive("Y0x0102 0x1 0xC3 "); // something to read back
+        rig.port->logTakes = true;
+
+        QTEST(command(rig.commands), "result");
+
+        QTEST(rig.port->received, "bytes");
+        // Each field character goes out alone, once the echo of the one before
+        // was taken; the command letter has no echo.
+        const QStringList events = rig.log.events;
+        for (int i = 1; i < events.size(); ++i) {
+            const QString c = events.at(i).right(1);
+            if (events.at(i).startsWith(QLatin1String("send ")))
+                QCOMPARE(events.mid(i, 2), (QStringList{"send " + c, "take " + c}));
+        }
+        QCOMPARE(rig.port->waitingCount(), 0); // the reply was read up to the prompt and one more
+        QVERIFY(rig.boxes.shown.isEmpty());
+
+        // On a closed port the command does not even begin its exchange.
+        Rig closed;
+        closed.link.disconnect();
+        QTEST(command(closed.commands), "closedResult");
+        QCOMPARE(closed.log.events, QStringList{"close"});
+    }
+
+    // Every discard in place: after the letter, before the fields, after the reply.
+    void readSteps_data()
+    {
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<QString>("events");
+        QTest::newRow("Read_KV7106")
+            << readChip
+            << "send R|discard|" + paced("0x0012 0x1 ") + "|take \r|take \n|take 0|take 8|take >|take  |discard";
+        QTest::newRow("Read_KV7106_Burst")
+            << readBurst << "send R|discard|" + paced("0x0010 0x10 ") + "|take 100808200C000200000F010000000000|discard";
+    }
+
+    void readSteps()
+    {
+        QFETCH(Command, command);
+        Rig rig;
+        rig.port->logTakes = true;
+        command(rig.commands);
+        QTEST(rig.log.events.join(QLatin1Char('|')), "events");
+    }
+
+    void replies_data()
+    {
+        const QByteArray read = "0x0012 0x1 "; // the echoes come first in a scripted answer
+        const QByteArray burst = "0x0010 0x10 ";
+        const QByteArray data = "0102030405060708090A0B0C0D0E0F10";
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<QByteArray>("answer"); // a scripted board's
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("message"); // the one message, if any
+        QTest::addColumn<double>("seconds"); // until it shows; nothing waits after it
+        const Fault none = Fault::None;
+        QTest::newRow("prompt only") << none << read + "> " << readChip << "" << "" << 0.0;
+        QTest::newRow("one digit") << none << read + "5> " << readChip << "5" << "" << 0.0;
+        QTest::newRow("two digits") << none << read + "\r\n3F> " << readChip << "3F" << "" << 0.0;
+        QTest::newRow("nothing after the prompt")
+            << none << read + "\r\n3F>" << readChip << "3F" << Texts::prompt << 3.0;
+        QTest::newRow("burst data without prompt")
+            << none << burst + data << readBurst << QString(data) << Texts::echo << 2.0;
+        QTest::newRow("burst one short")
+            << none << burst + data.left(31) << readBurst << "00" << Texts::echo << 32.0;
+        const QByteArray board; // no script: the simulated board with the fault
+        QTest::newRow("silent") << Fault::Silent << board << writeChip << "" << Texts::echo << 1.0;
+        QTest::newRow("no prompt") << Fault::NoPrompt << board << readFpga << "" << Texts::prompt << 3.0;
+    }
+
+    void replies()
+    {
+        QFETCH(Fault, fault);
+        QFETCH(QByteArray, answer);
+        QFETCH(Command, command);
+        QFETCH(QString, message);
+        QFETCH(double, seconds);
+        Rig rig(fault, answer);
+        const double start = rig.clock.seconds();
+
+        QTEST(command(rig.commands), "result");
+
+        QCOMPARE(rig.boxes.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        if (!message.isEmpty())
+            QCOMPARE(rig.boxes.shown.at(0).at, start + seconds);
+        QCOMPARE(rig.clock.seconds(), start + seconds);
+        QCOMPARE(rig.port->isOpen(), message != Texts::prompt);
+    }
+
+    void connectBoard_data()
+    {
+        QTest::addColumn<bool>("openBefore");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("COM1") << false << 1;
+        QTest::newRow("COM8, open before") << true << 8;
+        QTest::newRow("no port chosen") << false << 0;
+    }
+
+    void connectBoard()
+    {
+        QFETCH(bool, openBefore);
+        QFETCH(int, selected);
+        Rig rig(Fault::None, {}, openBefore);
+        rig.selected = selected;
+
+        QCOMPARE(rig.link.Connect_Board(), selected != 0);
+
+        QStringList steps{QStringLiteral("port %1").arg(selected), "settings 9600,n,8,1", "open"};
+        if (openBefore)
+            steps.prepend("close");
+        // Three separate Qs bring the board to its prompt from any state; the
+        // answers are dropped after one pause that processes no events.
+        if (selected != 0)
+            steps << "send Q" << "send Q" << "send Q" << "pause 0.5" << "discard" << "yield";
+        QCOMPARE(rig.log.events, steps);
+        QCOMPARE(rig.clock.blockingWaits, 0);
+        QVERIFY(rig.boxes.shown.isEmpty()); // telling the user is the caller's choice
+    }
+
+    void openFailureShowsOnceUntilOpenOrChoice()
+    {
+        Rig rig(Fault::None, {}, false);
+        rig.selected = 3;
+        rig.port->refuseOpen = true;
+        QVERIFY(!rig.link.connectOrReport());
+        rig.link.reportOpenFailure();
+        rig.link.portChosen();
+        QVERIFY(!rig.link.connectOrReport());
+        rig.port->refuseOpen = false;
+        QVERIFY(rig.link.Connect_Board());
+        rig.selected = 0;
+        QVERIFY(!rig.link.connectOrReport());
+        QVERIFY(!rig.link.connectOrReport());
+
+        const QString missing = Texts::cannotOpen(3, "/dev/sim3", "No such file or directory");
+        QCOMPARE(rig.boxes.texts(), (QStringList{missing, missing,
+                                                 "Cannot open the serial port: no port is selected. "
+                                                 "Choose one under Options, Select Serial Port."}));
+        QCOMPARE(rig.boxes.shown.at(0).caption, QStringLiteral("KV71xx"));
+    }
+
+    void timeOut_data()
+    {
+        QTest::addColumn<bool>("prompt");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("lost");
+        QTest::addColumn<double>("limit");
+        QTest::newRow("echo, 3 characters") << false << 3 << false << 3.0;
+        QTest::newRow("prompt, 2 characters") << true << 2 << false << 6.0;
+        // A device that went away cannot answer: no point waiting out the limit.
+        QTest::newRow("prompt, port lost") << true << 2 << true << 0.0;
+    }
+
+    void timeOut()
+    {
+        QFETCH(bool, prompt);
+        QFETCH(int, count);
+        QFETCH(bool, lost);
+        QFETCH(double, limit);
+        Rig rig;
+        if (lost)
+            rig.port->loseDevice();
+        const double start = rig.clock.seconds();
+
+        QVERIFY(!(prompt ? rig.link.Wait_Prompt_Input(count) : rig.link.Wait_Serial_Input(count)));
+
+        const QString text = prompt ? Texts::prompt : Texts::echo;
+        QCOMPARE(rig.boxes.texts(), QStringList{text});
+        QCOMPARE(rig.boxes.shown.at(0).icon, MessageBoxes::Icon::None);
+        QCOMPARE(rig.boxes.shown.at(0).at, start + limit);
+        // The prompt wait closes the port, but only once the user has seen why.
+        QCOMPARE(rig.log.events.value(0), "message " + text);
+        QCOMPARE(rig.port->isOpen(), !prompt && !lost);
+
+        // The error is never cleared: reconnected, waits end at once and show
+        // nothing, yet characters already waiting are still taken.
+        QVERIFY(rig.link.Connect_Board());
+        const double now = rig.clock.seconds();
+        rig.port->send("R0x"); // the board echoes the two field characters
+        QCOMPARE(rig.link.Get_Serial_Character(), QStringLiteral("0"));
+        QCOMPARE(rig.link.Get_Prompt_Character(), QStringLiteral("x"));
+        QCOMPARE(rig.link.Get_Serial_Character(), QStringLiteral(">"));
+        QCOMPARE(rig.link.Get_Prompt_Character(), QStringLiteral(">"));
+        QCOMPARE(rig.clock.seconds(), now);
+        QCOMPARE(rig.boxes.shown.size(), 1);
+        QVERIFY(rig.port->isOpen()); // without its message the prompt wait leaves the port open
+    }
+
+    void closedPortEndsWaitsSilently_data()
+    {
+        QTest::addColumn<int>("closed"); // 0 never opened, 1 before the waits, 2 during the first
+        QTest::newRow("never opened") << 0;
+        QTest::newRow("disconnected") << 1;
+        QTest::newRow("disconnected while waiting") << 2;
+    }
+
+    void closedPortEndsWaitsSilently()
+    {
+        QFETCH(int, closed);
+        Rig rig(Fault::None, {}, closed > 0);
+        if (closed == 1)
+            rig.link.disconnect();
+        else if (closed == 2)
+            QTimer::singleShot(0, [&rig] { rig.link.disconnect(); }); // the user's Disconnect
+
+        QVERIFY(!rig.link.Wait_Serial_Input(2));
+        QCOMPARE(rig.link.Get_Prompt_Character(), QStringLiteral(">"));
+        QCOMPARE(rig.clock.blockingWaits, closed == 2 ? 1 : 0);
+        QVERIFY(rig.boxes.shown.isEmpty());
+        QVERIFY(!rig.link.Serial_Error());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLink)
+#include "tst_link.moc"

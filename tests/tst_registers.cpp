@@ -1,0 +1,344 @@
+// The register panel: the two conversions, hexadecimal input, what each box
+// change writes, Read All, and the single-register frame.
+
+#include "boardprocess.h"
+#include "harness.h"
+#include "texts.h"
+
+#include "link/boardlink.h"
+#include "platform/qtserialport.h"
+#include "platform/realclock.h"
+#include "registers/hexinput.h"
+#include "registers/registerboxes.h"
+#include "registers/registermap.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QtTest>
+
+namespace {
+
+QString hex2(int value)
+{
+    return QString::number(value, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+}
+
+void set(QLineEdit *box, const char *text)
+{
+    HexInput::setProgramText(box, QLatin1String(text));
+}
+
+} // namespace
+
+class TestRegisters : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void conversions_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("byte"); // -1: not a byte
+        QTest::addColumn<int>("position");
+        QTest::newRow("one digit") << "5" << 5 << 5;
+        QTest::newRow("as read") << "0a" << 10 << 10;
+        QTest::newRow("FF") << "FF" << 255 << 255;
+        QTest::newRow("leading zeros") << "005" << 5 << 5;
+        QTest::newRow("three digits") << "123" << -1 << 0x123;
+        QTest::newRow("empty") << "" << -1 << 0;
+        QTest::newRow("two blanks") << "  " << -1 << 0;
+        QTest::newRow("blanks between") << " 1 2" << -1 << 0x12;
+        QTest::newRow("digits then junk") << "1G2" << -1 << 1;
+        QTest::newRow("huge") << "FFFFFFFFFFFF" << -1 << INT_MAX;
+    }
+
+    void conversions()
+    {
+        QFETCH(QString, text);
+        const std::optional<quint8> value = RegisterMap::textToByte(text);
+        QTEST(value ? int(*value) : -1, "byte");
+        QTEST(RegisterMap::textToSliderPosition(text), "position");
+    }
+
+    // Typing, paste and program texts into a box without limit and one of two.
+    void hexInput()
+    {
+        QLineEdit open;
+        QLineEdit limited;
+        HexInput::attach(&open);
+        HexInput::attach(&limited, 2);
+        QTest::keyClicks(&open, QStringLiteral("a1g x-fZ9"));
+        QCOMPARE(open.text(), QStringLiteral("A1F9"));
+        QTest::keyClick(&open, Qt::Key_Backspace);
+        QCOMPARE(open.text(), QStringLiteral("A1F"));
+        QCOMPARE(hexKeyFilter(13), 13);
+        QCOMPARE(hexKeyFilter(22), 0); // Ctrl+V types nothing
+        QTest::keyClicks(&limited, QStringLiteral("1a3"));
+        QCOMPARE(limited.text(), QStringLiteral("1A"));
+        limited.selectAll();
+        QTest::keyClicks(&limited, QStringLiteral("b"));
+        QCOMPARE(limited.text(), QStringLiteral("B"));
+
+        // Paste, by any way, follows the same rules, limit included.
+        limited.clear();
+        for (const char *pasted : {"0a0", "1 ", "\xf0\x9f\x98\x80", "c"}) {
+            QGuiApplication::clipboard()->setText(QString::fromUtf8(pasted));
+            limited.paste();
+        }
+        QCOMPARE(limited.text(), QStringLiteral("C"));
+
+        // The program's texts pass as they are; the user may delete from them.
+        set(&limited, "005");
+        set(&open, "  ");
+        QCOMPARE(limited.text(), QStringLiteral("005"));
+        QTest::keyClick(&open, Qt::Key_Backspace);
+        QTest::keyClicks(&open, QStringLiteral("x7"));
+        QCOMPARE(open.text(), QStringLiteral(" 7"));
+    }
+
+    // Each row: the box, its text before, how it changes, then the chip writes,
+    // the box's text and its slider afterwards. Slider echoes write again.
+    // Box 0x10 holds FF, beyond its slider, which must not stop the others.
+    void boxChanges_data()
+    {
+        QTest::addColumn<int>("address");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("typed"); // "-" clears the box by Backspace
+        QTest::addColumn<QStringList>("writes");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("slider"); // -1: none
+        QTest::newRow("0 then 5") << 0x06 << "" << "05" << QStringList{"06=00", "06=05", "06=05"} << "5" << 5;
+        QTest::newRow("0 then A") << 0x0A << "" << "0A" << QStringList{"0A=00", "0A=0A", "0A=0A"} << "A" << 10;
+        QTest::newRow("slider maximum") << 0x08 << "" << "FF" << QStringList{"08=0F", "08=FF"} << "FF" << 255;
+        QTest::newRow("after 0x10") << 0x11 << "" << "5" << QStringList{"11=05"} << "5" << 5;
+        QTest::newRow("cleared, slider") << 0x07 << "40" << "-" << QStringList{"07=00"} << "0" << 0;
+        QTest::newRow("cleared, no slider") << 0x03 << "7C" << "-" << QStringList{} << "" << -1;
+        QTest::newRow("above the slider") << 0x10 << "" << "FF" << QStringList{"10=0F", "10=FF"} << "FF" << 15;
+    }
+
+    void boxChanges()
+    {
+        QFETCH(int, address);
+        QFETCH(QString, before);
+        QFETCH(QString, typed);
+        QFETCH(int, slider);
+        Harness h;
+        h.setText(0x10, QStringLiteral("FF"));
+        h.setText(address, before);
+        if (typed == QLatin1String("-")) {
+            h.port.received.clear();
+            h.box(address)->selectAll();
+            QTest::keyClick(h.box(address), Qt::Key_Backspace);
+        } else {
+            h.box(address)->clear();
+            h.port.received.clear();
+            h.type(address, typed);
+        }
+        QTEST(h.port.writes(), "writes");
+        QTEST(h.text(address), "after");
+        if (slider >= 0)
+            QCOMPARE(h.slider(address)->value(), slider);
+        QVERIFY(h.messages.shown.isEmpty());
+    }
+
+    void everyHandledChangeResetsLinkFirst()
+    {
+        Harness h;
+        h.setText(0x03, QStringLiteral("12"));
+        h.log.events.clear();
+        h.setText(0x03, QStringLiteral("13"));
+        h.setText(0x03, QStringLiteral("13")); // the same text is no change
+        QCOMPARE(h.log.events.mid(0, 11), (QStringList{"close", "port 1", "settings 9600,n,8,1", "open",
+                                                       "send Q", "send Q", "send Q", "pause 0.5",
+                                                       "discard", "yield", "send W"}));
+        QCOMPARE(h.port.commands(), (QStringList{"W0x0003 0x1 0x12 ", "W0x0003 0x1 0x13 "}));
+        // While Read All fills the boxes an edit changes only the text.
+        h.form->boxes().ReadingAllRegisters = true;
+        h.type(0x09, QStringLiteral("3"));
+        QCOMPARE(h.text(0x09), QStringLiteral("  "));
+        h.setText(0x09, QStringLiteral("3"));
+        QCOMPARE(h.port.commands().size(), 2);
+        QCOMPARE(h.slider(0x09)->value(), 0);
+    }
+
+    void textThatIsNoByteIsNotWritten()
+    {
+        Harness h;
+        // 0x24 has no length limit; its page is hidden, so the program sets it.
+        for (const char *text : {"1", "12", "123", "12"})
+            h.setText(0x24, QString::fromLatin1(text));
+        QCOMPARE(h.port.writes(), (QStringList{"24=01", "24=12", "24=12"}));
+        QCOMPARE(h.slider(0x24)->value(), 0x12);
+        h.setText(0x24, QStringLiteral("123"));
+        QCOMPARE(h.box(0x24)->styleSheet(), QStringLiteral("QLineEdit { color: red; }"));
+        QVERIFY(h.box(0x24)->toolTip().contains(QStringLiteral("123")));
+        QVERIFY(h.messages.shown.isEmpty());
+    }
+
+    // Nothing is written, the user is told once, and the sliders still follow.
+    void portThatDoesNotOpen()
+    {
+        Harness h;
+        h.port.refuseOpen = true;
+        h.setText(0x06, QStringLiteral("12"));
+        h.setText(0x06, QStringLiteral("13"));
+        QCOMPARE(h.slider(0x06)->value(), 0x13);
+        QCOMPARE(h.messages.texts(), QStringList{Texts::cannotOpen(1, "/dev/sim1", "No such file or directory")});
+        h.form->COM_SEL(1)->trigger(); // choosing a port re-arms the message
+        h.setText(0x06, QStringLiteral("14"));
+        QCOMPARE(h.messages.shown.size(), 2);
+        QVERIFY(h.port.received.isEmpty());
+    }
+
+    void readAll()
+    {
+        Harness h;
+        h.setText(0x06, QStringLiteral("11"));
+        h.port.board().setChipRegister(0x06, 0x99);
+        h.port.board().setChipRegister(0x10, 0x4A); // beyond its slider
+        h.port.received.clear();
+        QStringList steps; // each bar value with the command states at that moment
+        auto *bar = h.find<QProgressBar>("ProgressBar1");
+        connect(bar, &QProgressBar::valueChanged, this, [&] { steps.append(bar->text() + ' ' + h.commandStates()); });
+        h.log.events.clear();
+        h.click("ReadAllRegisters");
+
+        QCOMPARE(h.port.commands(), (QStringList{"R0x0000 0x10 ", "R0x0010 0x10 ", "R0x0020 0x10 ", "R0x0030 0x10 "}));
+        for (int a = 0; a < 64; ++a)
+            QCOMPARE(h.text(a), hex2(h.port.board().chipRegister(a)));
+        // The bar starts at 0, so the first step shows no change; it is back
+        // at 0 before the commands are enabled again.
+        QCOMPARE(steps, (QStringList{"12.5% 0000", "25% 0000", "37.5% 0000", "50% 0000", "62.5% 0000",
+                                     "75% 0000", "87.5% 0000", "100% 0000", "0% 0000"}));
+        QCOMPARE(h.commandStates(), QStringLiteral("1111"));
+        // Events run after each step; the closing half second lets none run.
+        QCOMPARE(h.log.events.count(QStringLiteral("yield")), 1 + 8);
+        QCOMPARE(h.log.events.last(), QStringLiteral("pause 0.5"));
+
+        // The sliders stand at the values read, so the next edit writes only
+        // its own register and the boxes keep the texts read.
+        QCOMPARE(h.slider(0x06)->value(), 0x99);
+        QCOMPARE(h.slider(0x08)->value(), 0x80);
+        QCOMPARE(h.slider(0x10)->value(), 0);
+        h.setText(0x03, QStringLiteral("7D"));
+        QCOMPARE(h.port.writes(), QStringList{"03=7D"});
+        QCOMPARE(h.text(0x09), QStringLiteral("40"));
+    }
+
+    // A silent board and a port that does not open leave the first box of
+    // each block "00" and the others empty.
+    void readAllFailures_data()
+    {
+        QTest::addColumn<bool>("refuseOpen");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("silent board") << false << 1;
+        QTest::newRow("port does not open") << true << 0;
+    }
+
+    void readAllFailures()
+    {
+        QFETCH(bool, refuseOpen);
+        Harness h({sim::BoardOptions::Fault::Silent, 0});
+        h.port.refuseOpen = refuseOpen;
+        h.click("ReadAllRegisters");
+        for (int a = 0; a < 64; ++a)
+            QCOMPARE(h.text(a), a % 16 == 0 ? QStringLiteral("00") : QString());
+        QTEST(int(h.messages.shown.size()), "messages");
+        QCOMPARE(h.commandStates(), QStringLiteral("1111"));
+        QVERIFY(!h.form->boxes().ReadingAllRegisters);
+    }
+
+    // The real serial port and clock against kv71xx-board at 9600 baud pace.
+    void readAllOverPty()
+    {
+        Harness h; // fakes for everything but the port and the clock
+        sim::BoardProcess board({h.dir.filePath(QStringLiteral("COM1")), {}, true, {}});
+        QVERIFY(board.ready());
+        QtSerialPort port;
+        RealClock clock;
+        Form1 form({port, clock, h.messages, h.instance, h.end});
+        QVERIFY(form.Form_Load());
+        const double start = clock.seconds();
+        form.findChild<QAbstractButton *>(QStringLiteral("ReadAllRegisters"))->click();
+        QVERIFY(clock.seconds() - start >= 1.0); // the link reset and the closing pause
+        QVERIFY2(h.messages.shown.isEmpty(), qPrintable(h.messages.texts().join('|')));
+        for (int a = 0; a < 64; ++a)
+            QCOMPARE(form.boxes().reg_KV7103(a)->text(), hex2(sim::BoardCore::powerOnValue(a)));
+    }
+
+    void singleRead()
+    {
+        Harness h;
+        auto *address = h.find<QLineEdit>("Address");
+        auto *data = h.find<QLineEdit>("Data");
+        h.port.board().setChipRegister(0x06, 0x80);
+        set(address, "06");
+        set(data, "77");
+        h.click("ReadRegCommand");
+        QCOMPARE(data->text(), QStringLiteral("80"));
+        QCOMPARE(h.text(0x06), QStringLiteral("  ")); // the box is not touched
+        set(address, "A5");
+        h.click("ReadRegCommand");
+        QCOMPARE(h.port.received, QByteArray("QQQR0x0006 0x1 QQQR0x00A5 0x1 "));
+        QCOMPARE(data->text(), QStringLiteral("00"));
+        QCOMPARE(h.commandStates(), QStringLiteral("1111"));
+    }
+
+    void singleWrite()
+    {
+        Harness h;
+        auto *address = h.find<QLineEdit>("Address");
+        auto *data = h.find<QLineEdit>("Data");
+        const auto write = [&](const char *a, const char *d) {
+            set(address, a);
+            set(data, d);
+            h.click("WriteRegCommand");
+        };
+        write("07", "44"); // port closed: only the box change writes, after its reset
+        QCOMPARE(h.port.received, QByteArray("QQQW0x0007 0x1 0x44 "));
+        h.log.events.clear();
+        write("06", "80"); // the port as it is, then the box change resets it
+        QCOMPARE(h.log.events.first(), QStringLiteral("send W"));
+        write("06", "80"); // the box holds that text already
+        write("0C", "005"); // kept as typed, though longer than one may type
+        QCOMPARE(h.text(0x0C), QStringLiteral("005"));
+        write("40", "12"); // beyond the map: no box to update
+        QCOMPARE(h.port.writes(), (QStringList{"07=44", "06=80", "06=80", "06=80", "0C=05", "0C=05", "40=12"}));
+        QCOMPARE(h.slider(0x06)->value(), 128);
+        QCOMPARE(h.commandStates(), QStringLiteral("1111"));
+    }
+
+    void fieldsThatAreNoByte_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("write, Data empty") << "WriteRegCommand" << "06" << "" << Texts::notAByte("Data");
+        QTest::newRow("write, Data above FF") << "WriteRegCommand" << "06" << "100" << Texts::notAByte("Data");
+        QTest::newRow("write, Address empty") << "WriteRegCommand" << "" << "12" << Texts::notAByte("Address");
+        QTest::newRow("read, Address empty") << "ReadRegCommand" << "" << "" << Texts::notAByte("Address");
+    }
+
+    void fieldsThatAreNoByte()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, address);
+        QFETCH(QString, data);
+        Harness h;
+        HexInput::setProgramText(h.find<QLineEdit>("Address"), address);
+        HexInput::setProgramText(h.find<QLineEdit>("Data"), data);
+        h.click(qPrintable(button));
+        QCOMPARE(h.port.opens, 0);
+        QTEST(h.messages.texts().join('|'), "message");
+        QCOMPARE(h.commandStates(), QStringLiteral("1111"));
+    }
+};
+
+QTEST_MAIN(TestRegisters)
+#include "tst_registers.moc"

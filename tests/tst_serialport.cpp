@@ -1,0 +1,141 @@
+// The real port layer on a pseudo-terminal against the kv71xx-board process:
+// COMn names, real exchanges, the reset's pause, time limit and hang-up.
+
+#include "boardprocess.h"
+#include "fakes.h"
+#include "texts.h"
+
+#include "link/boardcommands.h"
+#include "link/boardlink.h"
+#include "platform/qtserialport.h"
+#include "platform/realclock.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <ctime>
+
+namespace {
+
+using Fault = sim::BoardOptions::Fault;
+
+// kv71xx-board serving COM1 in the current directory, with a fresh byte log.
+struct Board : sim::BoardProcess
+{
+    explicit Board(const sim::BoardOptions &options, bool paced = false)
+        : BoardProcess({QStringLiteral("COM1"), options, paced, freshLog()})
+    {}
+    static QString freshLog()
+    {
+        QFile::remove(QStringLiteral("board.log"));
+        return QStringLiteral("board.log");
+    }
+};
+
+// The program's link on COM1 over the real port layer and the real clock.
+struct Link
+{
+    QtSerialPort port;
+    RealClock clock;
+    FakeMessageBoxes boxes{&clock};
+    BoardLink link{port, clock, boxes, [] { return 1; }};
+    BoardCommands commands{link};
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(sim::BoardOptions)
+
+class TestSerialPort : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    // The program looks for its COMn links in the current directory.
+    void initTestCase() { QVERIFY(QDir::setCurrent(m_dir.path())); }
+
+    void devicesAndMissingPort()
+    {
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), QStringLiteral("COM2")));
+        // The link's target, so that the port's lock names the real device.
+        QCOMPARE(::serialDeviceFor(2), QStringLiteral("/dev/null"));
+        QCOMPARE(::serialDeviceFor(3), QStringLiteral("/dev/ttyS2"));
+
+        QVERIFY(QFile::link(QStringLiteral("gone"), QStringLiteral("COM1")));
+        Link link;
+        QVERIFY(!link.link.connectOrReport());
+        QVERIFY(!link.port.errorString().isEmpty());
+        QCOMPARE(link.boxes.texts(), QStringList{Texts::cannotOpen(1, QDir::currentPath() + "/COM1",
+                                                                   link.port.errorString())});
+        QFile::remove(QStringLiteral("COM1"));
+    }
+
+    void exchangeOverThePty()
+    {
+        Board board({}, true);
+        QVERIFY(board.ready());
+        Link link;
+        QElapsedTimer reset;
+        reset.start();
+        QVERIFY2(link.link.Connect_Board(), qPrintable(link.port.errorString()));
+        QVERIFY(reset.nsecsElapsed() >= 500'000'000); // the board's time to reach its prompt
+
+        link.commands.Write_KV7106(0x06, 0x80);
+        QCOMPARE(link.commands.Read_KV7106(0x06), QStringLiteral("80"));
+        QCOMPARE(link.commands.Read_KV7106_Burst(0x0C, 2), QStringLiteral("0514"));
+
+        QCOMPARE(board.received(), QByteArray("QQQW0x0006 0x1 0x80 R0x0006 0x1 R0x000C 0x02 "));
+        QVERIFY(link.boxes.shown.isEmpty());
+    }
+
+    void failingBoard_data()
+    {
+        QTest::addColumn<sim::BoardOptions>("options");
+        QTest::addColumn<bool>("waitsOut"); // the one-second echo limit, in real time
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<QByteArray>("received");
+        // Silent: the first echo never comes, the rest goes out without waiting.
+        QTest::newRow("silent") << sim::BoardOptions{Fault::Silent, 0} << true << true
+                                << QByteArray("W0x0006 0x1 0x80 R0x0000 0x10 ");
+        // Gone after the letter and four field characters.
+        QTest::newRow("hangs up") << sim::BoardOptions{Fault::HangUpAfter, 5} << false << false
+                                  << QByteArray("W0x00");
+    }
+
+    void failingBoard()
+    {
+        QFETCH(sim::BoardOptions, options);
+        QFETCH(bool, waitsOut);
+        Board board(options);
+        QVERIFY(board.ready());
+        Link link;
+        // Opened directly: only one test pays for the reset's half second.
+        link.port.setPortNumber(1);
+        QVERIFY2(link.port.open(), qPrintable(link.port.errorString()));
+        QElapsedTimer wall;
+        wall.start();
+
+        link.commands.Write_KV7106(0x06, 0x80);
+
+        if (waitsOut)
+            QVERIFY(wall.nsecsElapsed() >= 1'000'000'000);
+        QCOMPARE(link.commands.Read_KV7106_Burst(0x00, 16), QStringLiteral("00"));
+        QCOMPARE(link.boxes.texts(), QStringList{Texts::echo});
+        QTEST(link.port.isOpen(), "open");
+        QFETCH(QByteArray, received);
+        QTRY_COMPARE(board.received(), received); // the board may still be logging
+
+        // Idle afterwards, the event loop must sleep: a dead descriptor that
+        // kept reporting itself readable would spin it.
+        const std::clock_t cpu = std::clock();
+        wall.restart();
+        QTest::qWait(300);
+        QVERIFY(double(std::clock() - cpu) / CLOCKS_PER_SEC < 0.5 * wall.nsecsElapsed() / 1e9);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSerialPort)
+#include "tst_serialport.moc"

@@ -1,0 +1,132 @@
+// The simulated board: its protocol core byte for byte, and the kv71xx-board
+// executable on a real pty (pacing, its log, SIGTERM, hang-up).
+
+#include "boardprocess.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <poll.h>
+
+using sim::BoardCore;
+using sim::BoardOptions;
+using Fault = BoardOptions::Fault;
+
+namespace {
+
+constexpr int timeoutMs = 3000; // only matters when something is broken
+
+// A board logging to its stdout, and the port it serves opened raw.
+struct Board
+{
+    explicit Board(const BoardOptions &options, bool paced = false)
+        : process({dir.filePath(QStringLiteral("COM1")), options, paced, QStringLiteral("/dev/stdout")})
+    {
+        if (process.ready())
+            port.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    }
+    // What arrives through the prompt, or until the line goes quiet or away.
+    QByteArray readReply()
+    {
+        QByteArray data;
+        pollfd in{port.handle(), POLLIN, 0};
+        for (char c = 0; !data.endsWith("> ") && ::poll(&in, 1, timeoutMs) > 0 && port.getChar(&c);)
+            data += c;
+        return data;
+    }
+
+    QTemporaryDir dir;
+    sim::BoardProcess process;
+    QFile port{dir.filePath(QStringLiteral("COM1"))};
+};
+
+} // namespace
+
+class TestSim : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Each row: the board's answer to every input byte in turn, separated by
+    // '|'; trailing empty answers leave no separator. Registers 0x3E and 0x3F
+    // hold 0A and F1, so the replies show a leading zero.
+    void answers_data()
+    {
+        QTest::addColumn<BoardOptions>("options");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("trace");
+        const auto row = [](const char *name, const char *input, const char *trace,
+                            BoardOptions options = {}) {
+            QTest::newRow(name) << options << QByteArray(input) << QByteArray(trace);
+        };
+        row("write, single read", "W0x003E 0x1 0x05 R0x003E 0x1 ",
+            "|0|x|0|0|3|E| |0|x|1| |0|x|0|5| \r\n> ||0|x|0|0|3|E| |0|x|1| \r\n05> ");
+        row("burst read past the end", "R0x003E 0x03 ", "|0|x|0|0|3|E| |0|x|0|3| 0AF100> ");
+        row("burst write", "W0x003E 0x02 0xB1 0x0C R0x003E 0x02 ",
+            "|0|x|0|0|3|E| |0|x|0|2| |0|x|B|1| |0|x|0|C| \r\n> ||0|x|0|0|3|E| |0|x|0|2| B10C> ");
+        row("count 0x00", "W0x003E 0x00 ", "|0|x|0|0|3|E| |0|x|0|0| \r\n> ");
+        row("fpga", "Y0x1234 0x1 0xAB X0x1233 0x03 ",
+            "|0|x|1|2|3|4| |0|x|1| |0|x|A|B| \r\n> ||0|x|1|2|3|3| |0|x|0|3| 00AB00> ");
+        row("Q abandons a command", "QW0x003E 0x1 0x5Q R0x003E 0x1 ",
+            "\r\n> ||0|x|0|0|3|E| |0|x|1| |0|x|5|\r\n> |||0|x|0|0|3|E| |0|x|1| \r\n0A> ");
+        row("bad digit", "R0x00G R0x003E 0x1 ", "|0|x|0|0|\r\n?\r\n> |||0|x|0|0|3|E| |0|x|1| \r\n0A> ");
+        row("silent", "QR0x003E 0x1 ", "", {Fault::Silent, 0});
+        row("no prompt", "QR0x003E 0x1 ", "||0|x|0|0|3|E| |0|x|1| ", {Fault::NoPrompt, 0});
+        row("stop echo after 5", "R0x003E 0x1 ", "|0|x|0|0", {Fault::StopEchoAfter, 5});
+        row("hang up after 12", "R0x003E 0x1 Q", "|0|x|0|0|3|E| |0|x|1| \r\n0A> ", {Fault::HangUpAfter, 12});
+    }
+
+    void answers()
+    {
+        QFETCH(BoardOptions, options);
+        QFETCH(QByteArray, input);
+        BoardCore board(options);
+        board.setChipRegister(0x3E, 0x0A);
+        board.setChipRegister(0x3F, 0xF1);
+        QByteArrayList answers;
+        for (const char byte : input)
+            answers.append(board.receive(byte));
+        QByteArray trace = answers.join('|');
+        while (trace.endsWith('|'))
+            trace.chop(1);
+        QTEST(trace, "trace");
+        QCOMPARE(board.hungUp(), options.fault == Fault::HangUpAfter);
+    }
+
+    void garbageIsNeitherEchoNorPrompt()
+    {
+        BoardCore board({Fault::Garbage, 0});
+        for (const char byte : QByteArray("QR0x003E 0x1 W0x003E 0x1 0x05 ").repeated(50)) {
+            const QByteArray answer = board.receive(byte);
+            QCOMPARE(answer.size(), 1);
+            QVERIFY(answer.at(0) != byte && answer.at(0) != '>');
+        }
+    }
+
+    void pacedExchangeThenSigterm()
+    {
+        Board board({}, true);
+        const QByteArray reply = "0x0003 0x1 \r\n7C> ";
+        QElapsedTimer timer; // a lower bound only: nothing limits how slow the line may be
+        timer.start();
+        QCOMPARE(board.port.write("R0x0003 0x1 "), 12); // one write, so one "rx" line
+        QCOMPARE(board.readReply(), reply);
+        QVERIFY(timer.nsecsElapsed() >= reply.size() * 10'000'000'000LL / 9600); // 10 bits a byte
+        board.process.process().terminate(); // SIGTERM
+        QVERIFY(board.process.process().waitForFinished(timeoutMs));
+        QVERIFY(!QFileInfo(board.port).isSymLink());
+        QCOMPARE(board.process.process().readAll(), "rx R0x0003 0x1 \ntx 0x0003 0x1 \\r\\n7C> \n");
+    }
+
+    void hangUpAfter()
+    {
+        Board board({Fault::HangUpAfter, 3});
+        QCOMPARE(board.port.write("R0x0003 0x1 "), 12);
+        QVERIFY(board.process.process().waitForFinished(timeoutMs));
+        QCOMPARE(board.port.write("Q"), -1); // the line is gone
+        QCOMPARE(board.process.process().readAll(), "rx R0x0003 0x1 \ntx 0x\n");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSim)
+#include "tst_sim.moc"

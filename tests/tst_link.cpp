@@ -37,7 +37,8 @@ const Command writeBurst0 = [](BoardCommands &c) { c.Write_KV7106_Burst(0x12, 0,
 class ScriptedPort : public SimPort
 {
 public:
-    ScriptedPort(EventLog *log, const QByteArray &answer) : SimPort(log), m_answer(answer) {}
+    explicit ScriptedPort(EventLog *log) : SimPort(log) {}
+    void script(const QByteArray &answer) { m_answer = answer; }
     int waitingCount() override { return int(m_answer.size()); }
     void send(const QByteArray &) override {}
     QByteArray take(int max) override
@@ -55,10 +56,12 @@ private:
 struct Rig
 {
     explicit Rig(Fault fault = Fault::None, const QByteArray &answer = {}, bool connected = true)
-        : port(answer.isEmpty() ? new SimPort(&log, {fault, 0}) : new ScriptedPort(&log, answer))
+        : port(answer.isEmpty() ? new SimPort(&log, {fault, 0}) : new ScriptedPort(&log))
     {
         if (connected)
             link.Connect_Board();
+        if (!answer.isEmpty())
+            static_cast<ScriptedPort *>(port.get())->script(answer);
         log.events.clear();
         port->received.clear();
     }
@@ -303,10 +306,13 @@ private slots:
         QCOMPARE(rig.log.events.value(0), "message " + text);
         QCOMPARE(rig.port->isOpen(), !prompt && !lost);
 
-        // The error is never cleared: reconnected, waits end at once and show
-        // nothing, yet characters already waiting are still taken.
+        // Reconnected to a board that still says nothing, the episode goes on:
+        // waits end at once and show nothing, yet characters already waiting
+        // are still taken.
+        rig.port->board() = sim::BoardCore({Fault::Silent, 0});
         QVERIFY(rig.link.Connect_Board());
         const double now = rig.clock.seconds();
+        rig.port->board() = sim::BoardCore();
         rig.port->send("R0x"); // the board echoes the two field characters
         QCOMPARE(rig.link.Get_Serial_Character(), QStringLiteral("0"));
         QCOMPARE(rig.link.Get_Prompt_Character(), QStringLiteral("x"));
@@ -315,6 +321,14 @@ private slots:
         QCOMPARE(rig.clock.seconds(), now);
         QCOMPARE(rig.boxes.shown.size(), 1);
         QVERIFY(rig.port->isOpen()); // without its message the prompt wait leaves the port open
+
+        // A reset the board answers ends the episode: the next failure is a
+        // new one, with its own message after the full time limit.
+        QVERIFY(rig.link.Connect_Board());
+        QVERIFY(!rig.link.Serial_Error());
+        QVERIFY(!rig.link.Wait_Serial_Input(1));
+        QCOMPARE(rig.boxes.texts(), (QStringList{text, Texts::echo}));
+        QCOMPARE(rig.clock.seconds(), now + 0.5 + 1);
     }
 
     void closedPortEndsWaitsSilently_data()

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QtTest>
 
 namespace {
@@ -230,14 +231,14 @@ private slots:
         QCOMPARE(h.text(0x09), QStringLiteral("40"));
     }
 
-    // A silent board and a port that does not open leave the first box of
-    // each block "00" and the others empty.
+    // A silent board and a port that does not open: one message for two
+    // reads, no box changes, every box marked, the commands enabled again.
     void readAllFailures_data()
     {
         QTest::addColumn<bool>("refuseOpen");
-        QTest::addColumn<int>("messages");
-        QTest::newRow("silent board") << false << 1;
-        QTest::newRow("port does not open") << true << 0;
+        QTest::addColumn<QString>("message");
+        QTest::newRow("silent board") << false << Texts::echo;
+        QTest::newRow("port does not open") << true << Texts::cannotOpen(1, "/dev/sim1", "No such file or directory");
     }
 
     void readAllFailures()
@@ -246,9 +247,14 @@ private slots:
         Harness h({sim::BoardOptions::Fault::Silent, 0});
         h.port.refuseOpen = refuseOpen;
         h.click("ReadAllRegisters");
-        for (int a = 0; a < 64; ++a)
-            QCOMPARE(h.text(a), a % 16 == 0 ? QStringLiteral("00") : QString());
-        QTEST(int(h.messages.shown.size()), "messages");
+        h.click("ReadAllRegisters");
+        for (int a = 0; a < 64; ++a) {
+            QCOMPARE(h.text(a), a >= 0x05 && a <= 0x0F ? QStringLiteral("  ") : QString());
+            QCOMPARE(h.form->boxes().mark(a), RegisterBoxes::Mark::NotRead);
+        }
+        QTEST(h.messages.texts().join('|'), "message");
+        QCOMPARE(h.form->statusBar()->currentMessage(),
+                 QStringLiteral("Read All: 64 of 64 registers not read, the board did not answer."));
         QCOMPARE(h.commandStates(), QStringLiteral("1111"));
         QVERIFY(!h.form->boxes().ReadingAllRegisters);
     }

@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 
 namespace {
@@ -189,12 +190,12 @@ void Form1::createControllers()
     m_link = std::make_unique<BoardLink>(m_platform.port, m_platform.clock, m_platform.messages,
                                          [this] { return selectedPort(); });
     m_commands = std::make_unique<BoardCommands>(*m_link);
-    m_boxes = new RegisterBoxes(m_userFrame, m_testFrame, *m_link, *m_commands, this);
-    m_sliders = new FieldSliders(*m_boxes, this);
-    m_lock = std::make_unique<CommandLock>(m_writeReg, m_readReg, m_readAllButton, m_videoModeInput);
+    m_lock = new CommandLock(m_writeReg, m_readReg, m_readAllButton, m_videoModeInput, this);
+    m_boxes = new RegisterBoxes(m_userFrame, m_testFrame, *m_link, *m_commands, *m_lock, this);
+    m_sliders = new FieldSliders(*m_boxes, *m_lock, this);
     m_readAll = new ReadAll(*m_boxes, *m_link, *m_commands, *m_lock, this);
-    m_singleRegister = std::make_unique<SingleRegister>(m_address, m_data, *m_boxes, *m_link,
-                                                        *m_commands, *m_lock, m_platform.messages);
+    m_singleRegister = new SingleRegister(m_address, m_data, *m_boxes, *m_link, *m_commands,
+                                          *m_lock, m_platform.messages, this);
 }
 
 void Form1::connectActions()
@@ -207,11 +208,16 @@ void Form1::connectActions()
         connect(COM_SEL(i), &QAction::triggered, this, [this, i] { COM_SEL_Click(i); });
     connect(m_disconnect, &QAction::triggered, this, &Form1::mDisconnectSerial_Click);
 
-    connect(m_readAllButton, &QPushButton::clicked, m_readAll, &ReadAll::Read_All_Registers);
+    connect(m_readAllButton, &QPushButton::clicked, this, [this] {
+        if (!m_lock->busy())
+            m_readAll->Read_All_Registers();
+    });
     connect(m_readAll, &ReadAll::progress, m_progress, &ProgressBar::setPercent);
     connect(m_readAll, &ReadAll::filled, m_sliders, &FieldSliders::followBoxesQuietly);
-    connect(m_readReg, &QPushButton::clicked, this, [this] { m_singleRegister->ReadRegCommand_Click(); });
-    connect(m_writeReg, &QPushButton::clicked, this, [this] { m_singleRegister->WriteRegCommand_Click(); });
+    connect(m_readAll, &ReadAll::status, this, &Form1::showStatus);
+    connect(m_readReg, &QPushButton::clicked, m_singleRegister, &SingleRegister::ReadRegCommand_Click);
+    connect(m_writeReg, &QPushButton::clicked, m_singleRegister, &SingleRegister::WriteRegCommand_Click);
+    connect(m_singleRegister, &SingleRegister::status, this, &Form1::showStatus);
 }
 
 bool Form1::Form_Load()
@@ -270,6 +276,11 @@ void Form1::COM_SEL_Click(int index)
     setCheckedPort(index);
     m_link->portChosen();
     SaveDefaults();
+}
+
+void Form1::showStatus(const QString &text)
+{
+    statusBar()->showMessage(text);
 }
 
 void Form1::mDisconnectSerial_Click()

@@ -41,6 +41,9 @@ public:
     void LoadDefaults();
     void SaveDefaults();
 
+    // A line at the window's foot that says how the last command went.
+    void showStatus(const QString &text);
+
     // The index of the checked port item; the highest wins, 0 for none.
     int selectedPort() const;
     QAction *COM_SEL(int index) const { return m_comSel.at(size_t(index)); }
@@ -84,8 +87,8 @@ private:
     ProgressBar *m_progress = nullptr;
     RegisterBoxes *m_boxes = nullptr;
     FieldSliders *m_sliders = nullptr;
-    std::unique_ptr<CommandLock> m_lock;
+    CommandLock *m_lock = nullptr;
     ReadAll *m_readAll = nullptr;
-    std::unique_ptr<SingleRegister> m_singleRegister;
+    SingleRegister *m_singleRegister = nullptr;
     bool m_unloading = false;
 };

@@ -38,49 +38,66 @@ QString BoardCommands::Read_Until_Prompt()
     return last;
 }
 
-void BoardCommands::writeOne(char letter, int address, quint8 value)
+bool BoardCommands::begin(char letter)
+{
+    m_failuresBefore = m_link.failures();
+    m_confirmed = false;
+    if (!m_link.isOpen())
+        return false;
+    // The letter goes out alone and unpaced: the board does not echo it.
+    m_link.sendLetter(letter);
+    return true;
+}
+
+bool BoardCommands::finish()
+{
+    m_confirmed = m_link.failures() == m_failuresBefore;
+    return m_confirmed;
+}
+
+bool BoardCommands::writeOne(char letter, int address, quint8 value)
 {
     const QString fields = addressField(address) + QStringLiteral(" 0x1 ")
                            + dataField(Hex_Digits(value, 2));
-    if (!m_link.isOpen())
-        return;
-    m_link.sendLetter(letter);
+    if (!begin(letter))
+        return false;
     m_link.Send_Serial_Echo(fields);
     Read_Until_Prompt();
+    return finish();
 }
 
-void BoardCommands::Write_KV7106(int address, quint8 value)
+bool BoardCommands::Write_KV7106(int address, quint8 value)
 {
-    writeOne('W', address, value);
+    return writeOne('W', address, value);
 }
 
-void BoardCommands::Write_FPGA(int address, quint8 value)
+bool BoardCommands::Write_FPGA(int address, quint8 value)
 {
-    writeOne('Y', address, value);
+    return writeOne('Y', address, value);
 }
 
-void BoardCommands::Write_KV7106_Burst(int address, int length, const QString &values)
+bool BoardCommands::Write_KV7106_Burst(int address, int length, const QString &values)
 {
     const QString header = burstHeader(address, length);
-    if (!m_link.isOpen())
-        return;
-    m_link.sendLetter('W');
+    if (!begin('W'))
+        return false;
     m_link.Send_Serial_Echo(header);
     for (int i = 0; i < 2 * length; i += 2)
         m_link.Send_Serial_Echo(dataField(values.mid(i, 2)));
     Read_Until_Prompt();
+    return finish();
 }
 
 QString BoardCommands::readOne(char letter, int address)
 {
     // Sending on a closed port would fail; there is nothing to read either.
-    if (!m_link.isOpen())
+    if (!begin(letter))
         return QString();
-    m_link.sendLetter(letter);
     m_link.discardInput();
     m_link.Send_Serial_Echo(addressField(address) + QStringLiteral(" 0x1 "));
     const QString result = Read_Until_Prompt();
     m_link.discardInput();
+    finish();
     return result;
 }
 
@@ -98,13 +115,14 @@ QString BoardCommands::Read_KV7106_Burst(int address, int length)
 {
     QString result = QStringLiteral("00");
     const QString header = burstHeader(address, length);
-    if (!m_link.isOpen())
+    if (!begin('R'))
         return result;
-    m_link.sendLetter('R');
     m_link.discardInput();
     m_link.Send_Serial_Echo(header);
     if (m_link.Wait_Serial_Input(2 * length))
         result = m_link.take(2 * length);
+    // The data counts once it is here, whatever follows it.
+    finish();
     m_link.Wait_Serial_Input(2); // the prompt and the character after it
     m_link.discardInput();
     return result;

@@ -15,16 +15,27 @@ public:
 
     QString Read_Until_Prompt();
 
-    void Write_KV7106(int address, quint8 value);
-    void Write_FPGA(int address, quint8 value);
-    void Write_KV7106_Burst(int address, int length, const QString &values);
+    // The writes return confirmed().
+    bool Write_KV7106(int address, quint8 value);
+    bool Write_FPGA(int address, quint8 value);
+    bool Write_KV7106_Burst(int address, int length, const QString &values);
     QString Read_KV7106(int address);
     QString Read_KV7106_Burst(int address, int length);
     QString Read_FPGA(int address);
 
+    // Whether the last command went through: the port was open and every
+    // character it waited for arrived (for a burst read, its data). A read
+    // that was not confirmed returns no value the board sent.
+    bool confirmed() const { return m_confirmed; }
+
 private:
-    void writeOne(char letter, int address, quint8 value);
+    bool writeOne(char letter, int address, quint8 value);
     QString readOne(char letter, int address);
+    // Starts a command's exchange; false, and nothing sent, on a closed port.
+    bool begin(char letter);
+    bool finish();
 
     BoardLink &m_link;
+    bool m_confirmed = false;
+    int m_failuresBefore = 0;
 };

@@ -42,7 +42,10 @@ bool BoardLink::Connect_Board()
     for (int i = 0; i < 3; ++i)
         m_port.send(QByteArrayLiteral("Q"));
     m_clock.pause(0.5);
+    const bool answered = m_port.waitingCount() > 0 && m_port.take().contains(Prompt);
     m_port.discardInput();
+    if (answered)
+        m_serialError = false;
     m_clock.processEvents();
     return true;
 }
@@ -100,8 +103,10 @@ bool BoardLink::waitForInput(int count, double limit, const QString &message,
                              bool closeAfterMessage)
 {
     // A port that is closed (not lost) can deliver nothing: end at once.
-    if (!m_port.isOpen() && !m_port.hasFailed())
+    if (!m_port.isOpen() && !m_port.hasFailed()) {
+        ++m_failures;
         return false;
+    }
     const double start = m_clock.seconds();
     const double deadline = start + limit;
     while (m_port.isOpen() && m_port.waitingCount() < count
@@ -110,6 +115,7 @@ bool BoardLink::waitForInput(int count, double limit, const QString &message,
     }
     if (m_port.isOpen() && m_port.waitingCount() >= count)
         return true;
+    ++m_failures;
     // Closed meanwhile by the user (Disconnect): not a failure of the board.
     if (!m_port.isOpen() && !m_port.hasFailed())
         return false;

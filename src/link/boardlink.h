@@ -23,7 +23,9 @@ public:
               std::function<int()> selectedPort);
 
     // False when the port could not be opened; the caller decides whether to
-    // tell the user (reportOpenFailure) or stay silent.
+    // tell the user (reportOpenFailure) or stay silent. A reset that the board
+    // answers with its prompt ends a failure episode: Serial_Error is cleared
+    // and the next failure shows its message again.
     bool Connect_Board();
     // Shows why the port could not be opened, at most once until a later
     // Connect_Board opens a port or the user chooses a port.
@@ -39,7 +41,12 @@ public:
     bool Wait_Prompt_Input(int count);
     QString Get_Prompt_Character();
 
+    // True from a wait that ran out of time until a reset the board answers:
+    // meanwhile the waits end at once and show no second message.
     bool Serial_Error() const { return m_serialError; }
+    // How many waits have ended without their characters, so that a command
+    // can tell whether its whole exchange went through.
+    int failures() const { return m_failures; }
 
     // What the board commands need besides the paced procedures above.
     bool isOpen() const;
@@ -61,5 +68,6 @@ private:
     MessageBoxes &m_messages;
     std::function<int()> m_selectedPort;
     bool m_serialError = false;
+    int m_failures = 0;
     bool m_openFailureShown = false;
 };

@@ -4,8 +4,9 @@
 #include <QWidget>
 
 CommandLock::CommandLock(QWidget *writeRegCommand, QWidget *readRegCommand,
-                         QWidget *readAllRegisters, QAction *videoModeInput)
-    : m_write(writeRegCommand)
+                         QWidget *readAllRegisters, QAction *videoModeInput, QObject *parent)
+    : QObject(parent)
+    , m_write(writeRegCommand)
     , m_read(readRegCommand)
     , m_readAll(readAllRegisters)
     , m_videoMode(videoModeInput)
@@ -30,4 +31,23 @@ CommandLock::Hold::~Hold()
 {
     if (--m_lock.m_holds == 0)
         m_lock.EnableRegisterCommands();
+    m_lock.leave();
+}
+
+CommandLock::Exchange::Exchange(CommandLock &lock)
+    : m_lock(lock)
+{
+    ++m_lock.m_exchanges;
+}
+
+CommandLock::Exchange::~Exchange()
+{
+    --m_lock.m_exchanges;
+    m_lock.leave();
+}
+
+void CommandLock::leave()
+{
+    if (!busy())
+        emit idle();
 }

@@ -17,31 +17,37 @@ ReadAll::ReadAll(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands,
 void ReadAll::Read_All_Registers()
 {
     m_boxes.ReadingAllRegisters = true;
+    int unread = 0;
     {
         const CommandLock::Hold hold(m_lock);
-        // Failures are not reported here: a port that does not open leaves
-        // every burst to return "00" at once.
-        m_link.Connect_Board();
+        const bool connected = m_link.connectOrReport();
         for (int block = 0; block < 4; ++block)
-            fillBlock(block);
+            unread += fillBlock(block, connected);
         emit progress(100);
         m_link.pause(0.5);
         emit progress(0);
     }
     emit filled();
     m_boxes.ReadingAllRegisters = false;
+    emit status(unread == 0 ? tr("Read all 64 registers.")
+                            : tr("Read All: %1 of 64 registers not read, the board did not answer.")
+                                  .arg(unread));
 }
 
-void ReadAll::fillBlock(int block)
+int ReadAll::fillBlock(int block, bool connected)
 {
     const int first = 16 * block;
-    const QString text = m_commands.Read_KV7106_Burst(first, 16);
+    const QString text = connected ? m_commands.Read_KV7106_Burst(first, 16) : QString();
+    const bool read = connected && m_commands.confirmed();
     for (int j = 0; j < 16; ++j) {
-        m_boxes.setText(first + j, text.mid(2 * j, 2));
+        if (read)
+            m_boxes.setText(first + j, text.mid(2 * j, 2));
+        m_boxes.setMark(first + j, read ? RegisterBoxes::Mark::None : RegisterBoxes::Mark::NotRead);
         if (j == 0 || j == 8) {
             // The bar counts boxes filled, not commands sent.
             emit progress((first + j) / 64.0 * 100);
             m_link.processEvents();
         }
     }
+    return read ? 0 : 16;
 }

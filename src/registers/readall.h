@@ -8,7 +8,8 @@ class CommandLock;
 class RegisterBoxes;
 
 // Copies all 64 chip registers into the boxes with four burst reads, without
-// writing anything back.
+// writing anything back. A block the board did not send keeps its boxes as
+// they were, marked as not read.
 class ReadAll : public QObject
 {
     Q_OBJECT
@@ -25,9 +26,12 @@ signals:
     void progress(double percent);
     // The boxes are filled and box changes are still suppressed.
     void filled();
+    // How it went, for the window's status line.
+    void status(const QString &text);
 
 private:
-    void fillBlock(int block);
+    // Returns the number of boxes the block could not refresh.
+    int fillBlock(int block, bool connected);
 
     RegisterBoxes &m_boxes;
     BoardLink &m_link;

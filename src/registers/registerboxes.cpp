@@ -1,5 +1,6 @@
 #include "registerboxes.h"
 
+#include "commandlock.h"
 #include "hexinput.h"
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
@@ -27,10 +28,11 @@ int boxWidth(const RegisterMap::Register &r)
 } // namespace
 
 RegisterBoxes::RegisterBoxes(QWidget *userFrame, QWidget *testFrame, BoardLink &link,
-                             BoardCommands &commands, QObject *parent)
+                             BoardCommands &commands, CommandLock &lock, QObject *parent)
     : QObject(parent)
     , m_link(link)
     , m_commands(commands)
+    , m_lock(lock)
 {
     buildPage(userFrame, RegisterMap::Page::User);
     buildPage(testFrame, RegisterMap::Page::Test);
@@ -81,10 +83,7 @@ int RegisterBoxes::buildColumn(QWidget *frame, const QList<int> &addresses, int 
         m_sliderGeometry.at(size_t(a)) = QRect(sliderLeft, y, right - sliderLeft, BoxHeight);
         m_labels.at(size_t(a)) = label;
         m_boxes.at(size_t(a)) = box;
-        connect(box, &QLineEdit::textChanged, this, [this, a] {
-            markNotWritten(a, false);
-            reg_KV7103_Change(a);
-        });
+        connect(box, &QLineEdit::textChanged, this, [this, a] { reg_KV7103_Change(a); });
         y += RowHeight;
     }
     return right;
@@ -110,27 +109,43 @@ void RegisterBoxes::reg_KV7103_Change(int address)
 {
     if (ReadingAllRegisters)
         return;
-    // A port that does not open: the box keeps its text and nothing is
-    // written, but the sliders still follow the boxes.
+    const CommandLock::Exchange exchange(m_lock);
+    // A port that does not open: nothing is written, but the sliders still
+    // follow the boxes.
     const bool connected = m_link.connectOrReport();
     const QString text = reg_KV7103(address)->text();
-    if (connected && !text.isEmpty()) {
+    if (!text.isEmpty()) {
         const std::optional<quint8> value = RegisterMap::textToByte(text);
-        if (value)
-            m_commands.Write_KV7106(address, *value);
+        if (!value)
+            setMark(address, Mark::NotAByte);
+        else if (connected && m_commands.Write_KV7106(address, *value))
+            setMark(address, Mark::None);
         else
-            markNotWritten(address, true);
+            setMark(address, Mark::NotWritten);
     }
     emit changeHandled();
 }
 
-void RegisterBoxes::markNotWritten(int address, bool notWritten)
+void RegisterBoxes::setMark(int address, Mark mark)
 {
     QLineEdit *box = reg_KV7103(address);
-    if (!notWritten && box->toolTip().isEmpty())
-        return;
-    box->setStyleSheet(notWritten ? QStringLiteral("QLineEdit { color: red; }") : QString());
-    box->setToolTip(notWritten ? tr("Not written to the chip: %1 is not a byte (00 to FF).")
-                                     .arg(box->text())
-                               : QString());
+    m_marks.at(size_t(address)) = mark;
+    switch (mark) {
+    case Mark::None:
+        box->setStyleSheet(QString());
+        box->setToolTip(QString());
+        break;
+    case Mark::NotAByte:
+        box->setStyleSheet(QStringLiteral("QLineEdit { color: red; }"));
+        box->setToolTip(tr("Not written to the chip: %1 is not a byte (00 to FF).").arg(box->text()));
+        break;
+    case Mark::NotWritten:
+        box->setStyleSheet(QStringLiteral("QLineEdit { background: #ffc8a0; }"));
+        box->setToolTip(tr("Not written: the board did not answer."));
+        break;
+    case Mark::NotRead:
+        box->setStyleSheet(QStringLiteral("QLineEdit { background: #ffc8a0; }"));
+        box->setToolTip(tr("Not read: the board did not answer; the box shows what it held before."));
+        break;
+    }
 }

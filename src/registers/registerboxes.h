@@ -9,6 +9,7 @@
 
 class BoardCommands;
 class BoardLink;
+class CommandLock;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -23,7 +24,7 @@ class RegisterBoxes : public QObject
 public:
     // Builds the rows of each page's two columns into the given frames.
     RegisterBoxes(QWidget *userFrame, QWidget *testFrame, BoardLink &link,
-                  BoardCommands &commands, QObject *parent = nullptr);
+                  BoardCommands &commands, CommandLock &lock, QObject *parent = nullptr);
 
     QLineEdit *reg_KV7103(int address) const { return m_boxes.at(size_t(address)); }
     QLabel *KV7106_Label(int address) const { return m_labels.at(size_t(address)); }
@@ -35,6 +36,13 @@ public:
 
     void reg_KV7103_Change(int address);
 
+    // What a box's last write or read left to be seen: a colour and a tooltip
+    // that say why the chip may not hold what the box shows. A later write or
+    // read of the register that succeeds clears it.
+    enum class Mark { None, NotAByte, NotWritten, NotRead };
+    void setMark(int address, Mark mark);
+    Mark mark(int address) const { return m_marks.at(size_t(address)); }
+
     // True while Read All fills the boxes: a box change then does nothing.
     bool ReadingAllRegisters = false;
 
@@ -45,10 +53,10 @@ signals:
 private:
     void buildPage(QWidget *frame, RegisterMap::Page page);
     int buildColumn(QWidget *frame, const QList<int> &addresses, int left, bool last);
-    void markNotWritten(int address, bool notWritten);
-
     BoardLink &m_link;
     BoardCommands &m_commands;
+    CommandLock &m_lock;
+    std::array<Mark, RegisterMap::Count> m_marks{};
     std::array<QLineEdit *, RegisterMap::Count> m_boxes{};
     std::array<QLabel *, RegisterMap::Count> m_labels{};
     std::array<QRect, RegisterMap::Count> m_sliderGeometry{};

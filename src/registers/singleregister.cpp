@@ -12,8 +12,9 @@
 
 SingleRegister::SingleRegister(QLineEdit *address, QLineEdit *data, RegisterBoxes &boxes,
                                BoardLink &link, BoardCommands &commands, CommandLock &lock,
-                               MessageBoxes &messages)
-    : m_address(address)
+                               MessageBoxes &messages, QObject *parent)
+    : QObject(parent)
+    , m_address(address)
     , m_data(data)
     , m_boxes(boxes)
     , m_link(link)
@@ -37,24 +38,41 @@ bool SingleRegister::byteOf(const QLineEdit *field, const char *name, int *value
 
 void SingleRegister::ReadRegCommand_Click()
 {
+    if (m_lock.busy())
+        return;
     const CommandLock::Hold hold(m_lock);
     int address = 0;
-    if (byteOf(m_address, "Address", &address) && m_link.connectOrReport()) {
-        HexInput::setProgramText(m_data, QString());
-        HexInput::setProgramText(m_data, m_commands.Read_KV7106(address));
+    if (!byteOf(m_address, "Address", &address) || !m_link.connectOrReport())
+        return;
+    const QString value = m_commands.Read_KV7106(address);
+    const QString where = Hex_Digits(address, 2);
+    // A reply that did not arrive leaves Data as it was.
+    if (!m_commands.confirmed()) {
+        emit status(tr("Read %1: the board did not answer; Data is unchanged.").arg(where));
+        return;
     }
+    HexInput::setProgramText(m_data, QString());
+    HexInput::setProgramText(m_data, value);
+    emit status(tr("Read %1: %2").arg(where, value));
 }
 
 void SingleRegister::WriteRegCommand_Click()
 {
+    if (m_lock.busy())
+        return;
     const CommandLock::Hold hold(m_lock);
     int value = 0;
     int address = 0;
-    if (byteOf(m_data, "Data", &value) && byteOf(m_address, "Address", &address)) {
-        // No link reset: the write uses the port as it finds it.
-        m_commands.Write_KV7106(address, quint8(value));
-        // Addresses beyond the register map have no box to update.
-        if (address < RegisterMap::Count)
-            m_boxes.setText(address, m_data->text());
+    if (!byteOf(m_data, "Data", &value) || !byteOf(m_address, "Address", &address))
+        return;
+    // No link reset: the write uses the port as it finds it.
+    bool written = m_commands.Write_KV7106(address, quint8(value));
+    // Addresses beyond the register map have no box to update. A box that
+    // changes writes the register again, after its own link reset.
+    if (address < RegisterMap::Count && m_boxes.text(address) != m_data->text()) {
+        m_boxes.setText(address, m_data->text());
+        written = m_boxes.mark(address) == RegisterBoxes::Mark::None;
     }
+    const QString what = tr("Write %1 := %2").arg(Hex_Digits(address, 2), Hex_Digits(value, 2));
+    emit status(written ? what : what + tr(": not confirmed by the board."));
 }

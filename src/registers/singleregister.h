@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QObject>
+
 class BoardCommands;
 class BoardLink;
 class CommandLock;
@@ -9,14 +11,21 @@ class RegisterBoxes;
 
 // The "Individual Register Read/Write" frame: one chip register by address,
 // independently of the register boxes.
-class SingleRegister
+class SingleRegister : public QObject
 {
+    Q_OBJECT
+
 public:
     SingleRegister(QLineEdit *address, QLineEdit *data, RegisterBoxes &boxes, BoardLink &link,
-                   BoardCommands &commands, CommandLock &lock, MessageBoxes &messages);
+                   BoardCommands &commands, CommandLock &lock, MessageBoxes &messages,
+                   QObject *parent = nullptr);
 
     void ReadRegCommand_Click();
     void WriteRegCommand_Click();
+
+signals:
+    // How it went, for the window's status line.
+    void status(const QString &text);
 
 private:
     bool byteOf(const QLineEdit *field, const char *name, int *value);

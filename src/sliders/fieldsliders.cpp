@@ -1,13 +1,16 @@
 #include "fieldsliders.h"
 
+#include "registers/commandlock.h"
 #include "registers/registerboxes.h"
 
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
-FieldSliders::FieldSliders(RegisterBoxes &boxes, QObject *parent)
+FieldSliders::FieldSliders(RegisterBoxes &boxes, CommandLock &lock, QObject *parent)
     : QObject(parent)
     , m_boxes(boxes)
+    , m_lock(lock)
 {
     for (const int a : RegisterMap::sliderAddresses()) {
         const RegisterMap::Register &r = RegisterMap::at(a);
@@ -34,6 +37,7 @@ int FieldSliders::positionFor(int address) const
 
 void FieldSliders::updateFromBoxes()
 {
+    const QScopedValueRollback<bool> assigning(m_assigning, true);
     for (const int a : RegisterMap::sliderAddresses()) {
         const int position = positionFor(a);
         // Assigning the position a slider has must report nothing. Qt reports
@@ -56,5 +60,13 @@ void FieldSliders::followBoxesQuietly()
 
 void FieldSliders::sliderChanged(int address)
 {
+    // A move the user makes while the board is busy (an arrow's auto-repeat
+    // firing inside a wait) would start an exchange inside another: it is
+    // refused, and the slider goes back to where its box says.
+    if (m_lock.busy() && !m_assigning) {
+        const QSignalBlocker quiet(slider(address));
+        slider(address)->setValue(qMax(positionFor(address), 0));
+        return;
+    }
     m_boxes.setText(address, RegisterMap::sliderText(slider(address)->value()));
 }

@@ -4,6 +4,7 @@
 
 #include <map>
 
+class CommandLock;
 class QScrollBar;
 class RegisterBoxes;
 
@@ -15,7 +16,7 @@ class FieldSliders : public QObject
     Q_OBJECT
 
 public:
-    explicit FieldSliders(RegisterBoxes &boxes, QObject *parent = nullptr);
+    FieldSliders(RegisterBoxes &boxes, CommandLock &lock, QObject *parent = nullptr);
 
     QScrollBar *slider(int address) const { return m_sliders.at(address); }
     // In ascending register address order. A box value beyond its slider's
@@ -32,5 +33,7 @@ private:
     int positionFor(int address) const;
 
     RegisterBoxes &m_boxes;
+    CommandLock &m_lock;
+    bool m_assigning = false; // the sliders are being set from their boxes
     std::map<int, QScrollBar *> m_sliders;
 };

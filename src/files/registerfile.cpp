@@ -1,0 +1,74 @@
+#include "registerfile.h"
+
+#include "link/hex.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+
+namespace RegisterFile {
+
+QByteArray format(const Texts &texts)
+{
+    QByteArray bytes;
+    for (int k = 0; k < RegisterMap::Count; ++k) {
+        const QString line = QStringLiteral("KV7106_Register%1:%2:%3")
+                                 .arg(k)
+                                 .arg(RegisterMap::caption(k), texts.at(size_t(k)));
+        bytes += line.toLatin1() + "\r\n";
+    }
+    return bytes;
+}
+
+QStringList lines(const QByteArray &bytes)
+{
+    QStringList result;
+    QString line;
+    for (int i = 0; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
+        if (c != '\r' && c != '\n') {
+            line += QLatin1Char(c);
+            continue;
+        }
+        if (c == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
+            ++i;
+        result.append(line);
+        line.clear();
+    }
+    if (!line.isEmpty())
+        result.append(line);
+    return result;
+}
+
+std::optional<QString> valueOf(const QString &line)
+{
+    QString value = line.right(2).toUpper();
+    if (value.startsWith(QLatin1Char(':')))
+        value = value.mid(1);
+    if (!RegisterMap::textToByte(value))
+        return std::nullopt;
+    const QString tail = line.mid(line.lastIndexOf(QLatin1Char(':')) + 1);
+    const bool allHex = std::all_of(tail.begin(), tail.end(), [](QChar c) { return hexDigitValue(c) >= 0; });
+    if (tail.size() >= 3 && allHex && !RegisterMap::textToByte(tail))
+        return std::nullopt;
+    return value;
+}
+
+Contents read(const QString &path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, QStringLiteral("Cannot read %1: %2").arg(shown, file.errorString())};
+    if (file.size() > MaxBytes)
+        return {{}, QStringLiteral("Cannot load %1: the file is larger than 1 MiB.").arg(shown)};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {{}, QStringLiteral("Cannot read %1: %2").arg(shown, file.errorString())};
+    if (bytes.contains('\0'))
+        return {{}, QStringLiteral("Cannot load %1: it holds NUL bytes, so it is no register file.").arg(shown)};
+    return {lines(bytes), {}};
+}
+
+} // namespace RegisterFile

@@ -20,6 +20,7 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -257,6 +258,123 @@ private slots:
                  QStringLiteral("Read All: 64 of 64 registers not read, the board did not answer."));
         QCOMPARE(h.commandStates(), QStringLiteral("1111"));
         QVERIFY(!h.form->boxes().ReadingAllRegisters);
+    }
+
+    // The board fails as a user meets it, then answers again. Each episode
+    // shows one message; boxes keep what they showed and are marked; a reset
+    // the board answers ends the episode and Read All shows its values again.
+    void failureEpisodes_data()
+    {
+        QTest::addColumn<sim::BoardOptions>("fault");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("blocksRead"); // by the first Read All after the fault
+        using Fault = sim::BoardOptions::Fault;
+        QTest::newRow("silent") << sim::BoardOptions{Fault::Silent, 0} << Texts::echo << 0;
+        QTest::newRow("stops in Read All") << sim::BoardOptions{Fault::StopEchoAfter, 3 + 13 + 6} << Texts::echo << 1;
+        QTest::newRow("garbage") << sim::BoardOptions{Fault::Garbage, 0} << Texts::echo << 0;
+        QTest::newRow("no prompt") << sim::BoardOptions{Fault::NoPrompt, 0} << Texts::echo << 0;
+    }
+
+    void failureEpisodes()
+    {
+        QFETCH(sim::BoardOptions, fault);
+        QFETCH(int, blocksRead);
+        Harness h;
+        h.click("ReadAllRegisters");
+        h.port.board() = sim::BoardCore(fault);
+        h.click("ReadAllRegisters");
+        for (int a = 0; a < 64; ++a) {
+            QCOMPARE(h.text(a), hex2(sim::BoardCore::powerOnValue(a)));
+            QCOMPARE(h.form->boxes().mark(a), a < 16 * blocksRead ? RegisterBoxes::Mark::None
+                                                                  : RegisterBoxes::Mark::NotRead);
+        }
+        h.setText(0x03, QStringLiteral("12"));
+        QCOMPARE(h.form->boxes().mark(0x03), RegisterBoxes::Mark::NotWritten);
+        h.click("ReadRegCommand");
+        QCOMPARE(h.find<QLineEdit>("Data")->text(), QString());
+        QTEST(h.messages.texts().join('|'), "message");
+
+        h.port.board() = sim::BoardCore();
+        h.port.board().setChipRegister(0x10, 0x2A);
+        h.click("ReadAllRegisters");
+        for (int a = 0; a < 64; ++a) {
+            QCOMPARE(h.text(a), hex2(h.port.board().chipRegister(a)));
+            QCOMPARE(h.form->boxes().mark(a), RegisterBoxes::Mark::None);
+        }
+        QCOMPARE(h.messages.shown.size(), 1);
+        h.port.board() = sim::BoardCore({sim::BoardOptions::Fault::Silent, 0});
+        h.setText(0x04, QStringLiteral("11")); // a new episode, with its own message
+        QCOMPARE(h.messages.shown.size(), 2);
+        QCOMPARE(h.commandStates(), QStringLiteral("1111"));
+    }
+
+    // Keys typed while a box's change handling talks to the board wait for
+    // it, then land in order: the box ends as typed, the chip holds that
+    // value, and no link reset falls inside another exchange.
+    void keysDuringAnExchange_data()
+    {
+        QTest::addColumn<int>("wait"); // the blocking wait the keys arrive in; 0: the reset
+        QTest::newRow("during the link reset") << 0;
+        QTest::newRow("while the write is on the line") << 4;
+        QTest::newRow("during the slider echo's write") << 22;
+    }
+
+    void keysDuringAnExchange()
+    {
+        QFETCH(int, wait);
+        Harness h;
+        h.setText(0x06, QStringLiteral("40"));
+        h.box(0x06)->selectAll();
+        QTest::keyClick(h.box(0x06), Qt::Key_Backspace); // the slider's echo leaves "0"
+        h.port.received.clear();
+        h.port.holdReplies = true;
+        int waits = 0;
+        const auto typeZero = [&] { QTest::keyClick(h.box(0x06), Qt::Key_0); };
+        h.clock.onWait = [&] {
+            if (++waits == wait)
+                typeZero();
+            h.port.release();
+        };
+        if (wait == 0)
+            QTimer::singleShot(0, this, typeZero);
+        QTest::keyClick(h.box(0x06), Qt::Key_8);
+        QTRY_COMPARE(h.text(0x06), QStringLiteral("80"));
+        QCOMPARE(h.port.received, QByteArray("QQQW0x0006 0x1 0x08 QQQW0x0006 0x1 0x08 QQQW0x0006 0x1 0x80 "));
+        QCOMPARE(h.port.board().chipRegister(0x06), 0x80);
+    }
+
+    // Read All and a slider click during a box's write run after it; Exit
+    // ends the program at once, from inside the wait.
+    void actionsDuringAnExchange_data()
+    {
+        QTest::addColumn<bool>("exit");
+        QTest::newRow("Read All, slider") << false;
+        QTest::newRow("Exit") << true;
+    }
+
+    void actionsDuringAnExchange()
+    {
+        QFETCH(bool, exit);
+        Harness h;
+        h.port.holdReplies = true;
+        int waits = 0;
+        h.clock.onWait = [&] {
+            if (++waits == 3 && exit) {
+                h.find<QAction>("nMenuFileExit")->trigger();
+            } else if (waits == 3) {
+                QTest::mouseClick(h.find("ReadAllRegisters"), Qt::LeftButton);
+                h.slider(0x07)->triggerAction(QAbstractSlider::SliderSingleStepAdd); // refused
+            }
+            h.port.release();
+        };
+        h.setText(0x03, QStringLiteral("12"));
+        if (exit) {
+            QCOMPARE(h.log.events.filter(QRegularExpression("^(close|end)$")), (QStringList{"close", "end"}));
+            QCOMPARE(h.port.commands(), QStringList{"W0x"});
+            return;
+        }
+        QTRY_COMPARE(h.port.commands().size(), 5);
+        QCOMPARE(h.port.commands().mid(0, 2), (QStringList{"W0x0003 0x1 0x12 ", "R0x0000 0x10 "}));
     }
 
     // The real serial port and clock against kv71xx-board at 9600 baud pace.

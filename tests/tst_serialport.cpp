@@ -7,6 +7,7 @@
 
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
+#include "platform/lockfileinstance.h"
 #include "platform/qtserialport.h"
 #include "platform/realclock.h"
 
@@ -15,6 +16,9 @@
 #include <QtTest>
 
 #include <ctime>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -89,6 +93,48 @@ private slots:
 
         QCOMPARE(board.received(), QByteArray("QQQW0x0006 0x1 0x80 R0x0006 0x1 R0x000C 0x02 "));
         QVERIFY(link.boxes.shown.isEmpty());
+    }
+
+    // A count taken after a wait's deadline includes what the device holds
+    // beyond the port's own buffer.
+    void waitingCountsTheDevice()
+    {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        QFile::remove(QStringLiteral("COM4"));
+        QVERIFY(QFile::link(QString::fromLatin1(::ptsname(master)), QStringLiteral("COM4")));
+        QtSerialPort port;
+        port.setPortNumber(4);
+        QVERIFY2(port.open(), qPrintable(port.errorString()));
+        QCOMPARE(::write(master, "A", 1), 1);
+        QTRY_COMPARE(port.waitingCount(), 1);
+        QCOMPARE(::write(master, "B", 1), 1);
+        QTest::qSleep(100); // no event loop runs: only asking the device finds B
+        QCOMPARE(port.waitingCount(), 2);
+        QCOMPARE(port.take(), QByteArray("AB"));
+        ::close(master);
+    }
+
+    // Every way out releases the port's lock file, even from inside a wait.
+    void endReleasesThePortLock()
+    {
+        Board board({});
+        QVERIFY(board.ready());
+        const QString lock = "/var/lock/LCK.." + QFile::symLinkTarget(QStringLiteral("COM1")).mid(5).replace('/', '_');
+        const pid_t child = ::fork();
+        if (child == 0) {
+            QtSerialPort port;
+            port.setPortNumber(1);
+            LockFileInstance instance(QStringLiteral("instance.lock"));
+            ImmediateEnd end(instance, port);
+            if (port.open() && QFile::exists(lock))
+                end.endProgram();
+            ::_exit(1);
+        }
+        int status = 1;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QCOMPARE(status, 0); // the child found the lock, then ended
+        QVERIFY(!QFile::exists(lock));
     }
 
     void failingBoard_data()

@@ -9,6 +9,7 @@
 #include "platform/singleinstance.h"
 #include "registers/commandlock.h"
 #include "registers/hexinput.h"
+#include "registers/inputhold.h"
 #include "registers/readall.h"
 #include "registers/registerboxes.h"
 #include "registers/singleregister.h"
@@ -194,6 +195,7 @@ void Form1::createControllers()
     m_boxes = new RegisterBoxes(m_userFrame, m_testFrame, *m_link, *m_commands, *m_lock, this);
     m_sliders = new FieldSliders(*m_boxes, *m_lock, this);
     m_readAll = new ReadAll(*m_boxes, *m_link, *m_commands, *m_lock, this);
+    new InputHold(centralWidget(), *m_lock, this);
     m_singleRegister = new SingleRegister(m_address, m_data, *m_boxes, *m_link, *m_commands,
                                           *m_lock, m_platform.messages, this);
 }

@@ -110,9 +110,10 @@ int QtSerialPort::waitingCount()
 {
     if (!isOpen())
         return 0;
-    // Collect what the device holds even when no event loop has run since.
-    if (m_port.bytesAvailable() == 0)
-        m_port.waitForReadyRead(0);
+    // Collect what the device holds even when no event loop has run since,
+    // whatever the port's own buffer has already: a wait woken after its
+    // deadline must count every character that arrived before it.
+    m_port.waitForReadyRead(0);
     return isOpen() ? int(m_port.bytesAvailable()) : 0;
 }
 

@@ -7,6 +7,8 @@ void FakeClock::pause(double seconds)
     if (m_log)
         m_log->add(QStringLiteral("pause %1").arg(seconds));
     m_now += seconds;
+    if (onWait)
+        onWait();
 }
 
 void FakeClock::processEvents()

@@ -18,8 +18,9 @@ struct EventLog
 };
 
 // Time passes only when the program waits: a blocking wait jumps straight to
-// its deadline, so time-outs cost no real seconds. onWait runs in every
-// blocking wait after the pending events, as if the board answered meanwhile.
+// its deadline, so time-outs cost no real seconds. onWait runs whenever time
+// passes (after a pause, and in a blocking wait after the pending events), as
+// if the board answered meanwhile.
 class FakeClock : public Clock
 {
 public:

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <deque>
+#include <memory>
+
+class CommandLock;
+class QEvent;
+class QWidget;
+
+// One exchange with the board at a time: keys and clicks aimed at the
+// register panel while an exchange runs are held, and replayed in the order
+// given once the board is idle. A key typed during a box's write lands after
+// that write instead of starting a second exchange inside it. Painting, the
+// menus and their shortcuts stay live.
+class InputHold : public QObject
+{
+    Q_OBJECT
+
+public:
+    InputHold(QWidget *panel, CommandLock &lock, QObject *parent = nullptr);
+    ~InputHold() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool aimsAtPanel(QObject *watched) const;
+    void replay();
+
+    QWidget *m_panel;
+    CommandLock &m_lock;
+    std::deque<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_held;
+    const QEvent *m_replaying = nullptr; // the held event being delivered now
+};

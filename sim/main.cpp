@@ -26,7 +26,7 @@ void addOptions(QCommandLineParser &parser)
     });
     for (const sim::FaultName &f : sim::faultNames) {
         parser.addOption({QLatin1String(f.option), QLatin1String(f.help),
-                          f.takesCount ? QStringLiteral("N") : QString()});
+                          f.argument == sim::FaultName::Argument::None ? QString() : QStringLiteral("N")});
     }
 }
 
@@ -41,14 +41,16 @@ std::optional<sim::BoardOptions> boardOptions(const QCommandLineParser &parser, 
             continue;
         ++chosen;
         options.fault = candidate.fault;
-        if (!candidate.takesCount)
+        if (candidate.argument == sim::FaultName::Argument::None)
             continue;
-        bool ok = false;
-        options.faultAfter = parser.value(name).toInt(&ok);
-        if (!ok || options.faultAfter < candidate.minimumCount) {
-            *error = QStringLiteral("--%1 needs a count of at least %2").arg(name).arg(candidate.minimumCount);
+        const std::optional<int> argument = sim::faultArgument(candidate, parser.value(name));
+        if (!argument) {
+            *error = candidate.argument == sim::FaultName::Argument::Register
+                         ? QStringLiteral("--%1 needs a chip register address 00 to 3F").arg(name)
+                         : QStringLiteral("--%1 needs a count of at least %2").arg(name).arg(candidate.minimumCount);
             return std::nullopt;
         }
+        options.faultAfter = *argument;
     }
     if (chosen > 1) {
         *error = QStringLiteral("choose at most one fault");

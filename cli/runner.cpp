@@ -21,6 +21,13 @@ QString registerRange(int first)
     return Hex_Digits(first, 2) + QStringLiteral(" to ") + Hex_Digits(first + BurstLength - 1, 2);
 }
 
+// "chip register 06", "FPGA register 0102".
+QString registerName(bool fpga, int address)
+{
+    return fpga ? QStringLiteral("FPGA register ") + Hex_Digits(address, 4)
+                : QStringLiteral("chip register ") + Hex_Digits(address, 2);
+}
+
 } // namespace
 
 // One line on the terminal, rewritten before each exchange: the register it
@@ -103,7 +110,8 @@ bool Runner::connect()
     if (m_invocation.device.isEmpty())
         m_link.reportOpenFailure(); // names the port COMn and its device
     else
-        fail(Invocation::LinkFailure, QStringLiteral("Cannot open %1: %2").arg(m_port.devicePath(), m_port.errorString()));
+        fail(Invocation::LinkFailure,
+             QStringLiteral("Cannot open %1: %2").arg(m_port.devicePath(), m_port.errorString()));
     return false;
 }
 
@@ -116,9 +124,8 @@ int Runner::readOne()
     const QString reply = fpga ? m_commands.Read_FPGA(address) : m_commands.Read_KV7106(address);
     const std::optional<quint8> value = RegisterMap::textToByte(reply);
     if (!m_commands.confirmed() || !value) {
-        return fail(Invocation::LinkFailure, QStringLiteral("The board sent no value for %1 register %2")
-                                                 .arg(fpga ? QStringLiteral("FPGA") : QStringLiteral("chip"),
-                                                      Hex_Digits(address, fpga ? 4 : 2)));
+        return fail(Invocation::LinkFailure,
+                    QStringLiteral("The board sent no value for ") + registerName(fpga, address));
     }
     m_out.write((Hex_Digits(*value, 2) + QLatin1Char('\n')).toLatin1());
     return Invocation::Success;
@@ -133,9 +140,8 @@ int Runner::writeOne()
         return Invocation::LinkFailure;
     if (fpga ? m_commands.Write_FPGA(address, value) : m_commands.Write_KV7106(address, value))
         return Invocation::Success;
-    return fail(Invocation::LinkFailure, QStringLiteral("The board did not confirm writing %1 register %2")
-                                             .arg(fpga ? QStringLiteral("FPGA") : QStringLiteral("chip"),
-                                                  Hex_Digits(address, fpga ? 4 : 2)));
+    return fail(Invocation::LinkFailure,
+                QStringLiteral("The board did not confirm writing ") + registerName(fpga, address));
 }
 
 int Runner::dump()
@@ -145,7 +151,8 @@ int Runner::dump()
     QSaveFile file(m_invocation.file);
     const bool toFile = !m_invocation.file.isEmpty();
     if (toFile && !file.open(QIODevice::WriteOnly))
-        return fail(Invocation::BadInput, QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
+        return fail(Invocation::BadInput,
+                    QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
     if (!connect())
         return Invocation::LinkFailure;
     Progress progress(m_progress, Bursts * WireTime::burstReadCharacters(BurstLength));
@@ -162,7 +169,8 @@ int Runner::dump()
         return Invocation::Success;
     }
     if (file.write(bytes) != bytes.size() || !file.commit())
-        return fail(Invocation::BadInput, QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
+        return fail(Invocation::BadInput,
+                    QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
     return Invocation::Success;
 }
 
@@ -177,7 +185,7 @@ int Runner::load()
     const bool verify = m_invocation.verify;
     const int characters = (burst ? Bursts * WireTime::burstWriteCharacters(BurstLength)
                                   : RegisterMap::Count * WireTime::writeCharacters())
-                           + (verify ? Bursts * WireTime::burstReadCharacters(BurstLength) : 0);
+        + (verify ? Bursts * WireTime::burstReadCharacters(BurstLength) : 0);
     Progress progress(m_progress, characters);
     if (!(burst ? writeBursts(*values, progress) : writeAll(*values, progress)))
         return Invocation::LinkFailure;
@@ -208,10 +216,11 @@ std::optional<Runner::Values> Runner::fileValues()
         return std::nullopt;
     }
     if (contents.lines.size() < RegisterMap::Count) {
-        fail(Invocation::BadInput, QStringLiteral("%1: %2 lines, where a register file has %3")
-                                       .arg(path)
-                                       .arg(contents.lines.size())
-                                       .arg(RegisterMap::Count));
+        fail(Invocation::BadInput,
+             QStringLiteral("%1: %2 lines, where a register file has %3")
+                 .arg(path)
+                 .arg(contents.lines.size())
+                 .arg(RegisterMap::Count));
         return std::nullopt;
     }
     Values values{};
@@ -220,10 +229,9 @@ std::optional<Runner::Values> Runner::fileValues()
         const std::optional<QString> text = RegisterFile::valueOf(line);
         const std::optional<quint8> value = text ? RegisterMap::textToByte(*text) : std::nullopt;
         if (!value) {
-            fail(Invocation::BadInput, QStringLiteral("%1:%2: no register value in \"%3\"")
-                                           .arg(path)
-                                           .arg(k + 1)
-                                           .arg(line.left(80)));
+            fail(
+                Invocation::BadInput,
+                QStringLiteral("%1:%2: no register value in \"%3\"").arg(path).arg(k + 1).arg(line.left(80)));
             return std::nullopt;
         }
         values.at(size_t(k)) = *value;
@@ -238,14 +246,16 @@ std::optional<Runner::Values> Runner::readAll(Progress &progress)
         progress.next("reading", first, WireTime::burstReadCharacters(BurstLength));
         const QString data = m_commands.Read_KV7106_Burst(first, BurstLength);
         if (!m_commands.confirmed()) {
-            fail(Invocation::LinkFailure, QStringLiteral("The board did not send registers %1").arg(registerRange(first)));
+            fail(Invocation::LinkFailure,
+                 QStringLiteral("The board did not send registers %1").arg(registerRange(first)));
             return std::nullopt;
         }
         for (int i = 0; i < BurstLength; ++i) {
             const std::optional<quint8> value = RegisterMap::textToByte(data.mid(2 * i, 2));
             if (!value) {
-                fail(Invocation::LinkFailure, QStringLiteral("The board sent \"%1\" for registers %2")
-                                                  .arg(data, registerRange(first)));
+                fail(
+                    Invocation::LinkFailure,
+                    QStringLiteral("The board sent \"%1\" for registers %2").arg(data, registerRange(first)));
                 return std::nullopt;
             }
             values.at(size_t(first + i)) = *value;
@@ -259,9 +269,10 @@ bool Runner::writeAll(const Values &values, Progress &progress)
     for (int k = 0; k < RegisterMap::Count; ++k) {
         progress.next("writing", k, WireTime::writeCharacters());
         if (!m_commands.Write_KV7106(k, values.at(size_t(k)))) {
-            fail(Invocation::LinkFailure, QStringLiteral("The board did not confirm writing register %1; "
-                                                         "the registers after it were not written")
-                                              .arg(Hex_Digits(k, 2)));
+            fail(Invocation::LinkFailure,
+                 QStringLiteral("The board did not confirm writing register %1; "
+                                "the registers after it were not written")
+                     .arg(Hex_Digits(k, 2)));
             return false;
         }
     }
@@ -276,9 +287,10 @@ bool Runner::writeBursts(const Values &values, Progress &progress)
             digits += Hex_Digits(values.at(size_t(first + i)), 2);
         progress.next("writing", first, WireTime::burstWriteCharacters(BurstLength));
         if (!m_commands.Write_KV7106_Burst(first, BurstLength, digits)) {
-            fail(Invocation::LinkFailure, QStringLiteral("The board did not confirm writing registers %1; "
-                                                         "the registers after them were not written")
-                                              .arg(registerRange(first)));
+            fail(Invocation::LinkFailure,
+                 QStringLiteral("The board did not confirm writing registers %1; "
+                                "the registers after them were not written")
+                     .arg(registerRange(first)));
             return false;
         }
     }

@@ -76,7 +76,7 @@ const std::array<FaultName, 6> faultNames = {{
     {"hang-up-after", BoardOptions::Fault::HangUpAfter, Argument::Count, 1,
      "Fault: hang up and exit after N received bytes."},
     {"stuck-register", BoardOptions::Fault::StuckRegister, Argument::Register, 0,
-     "Fault: chip register N (hexadecimal, 0x06) keeps its value when written."},
+     "Fault: chip register ADDR (hexadecimal, 0x06) keeps its value when written."},
 }};
 
 std::optional<int> faultArgument(const FaultName &name, const QString &text)

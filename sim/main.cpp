@@ -25,8 +25,10 @@ void addOptions(QCommandLineParser &parser)
         {QStringLiteral("pace"), QStringLiteral("Send at the speed of 9600 baud 8N1.")},
     });
     for (const sim::FaultName &f : sim::faultNames) {
-        parser.addOption({QLatin1String(f.option), QLatin1String(f.help),
-                          f.argument == sim::FaultName::Argument::None ? QString() : QStringLiteral("N")});
+        const QString valueName = f.argument == sim::FaultName::Argument::Count      ? QStringLiteral("N")
+                                  : f.argument == sim::FaultName::Argument::Register ? QStringLiteral("ADDR")
+                                                                                     : QString();
+        parser.addOption({QLatin1String(f.option), QLatin1String(f.help), valueName});
     }
 }
 

@@ -64,16 +64,36 @@ void appendHex(QByteArray &text, quint8 value)
 
 } // namespace
 
-const std::array<FaultName, 5> faultNames = {{
-    {"silent", BoardOptions::Fault::Silent, false, 0, "Fault: never send anything."},
-    {"no-prompt", BoardOptions::Fault::NoPrompt, false, 0,
+using Argument = FaultName::Argument;
+
+const std::array<FaultName, 6> faultNames = {{
+    {"silent", BoardOptions::Fault::Silent, Argument::None, 0, "Fault: never send anything."},
+    {"no-prompt", BoardOptions::Fault::NoPrompt, Argument::None, 0,
      "Fault: echo and execute, but never send the prompt."},
-    {"stop-echo-after", BoardOptions::Fault::StopEchoAfter, true, 0,
+    {"stop-echo-after", BoardOptions::Fault::StopEchoAfter, Argument::Count, 0,
      "Fault: send nothing more after N received bytes."},
-    {"garbage", BoardOptions::Fault::Garbage, false, 0, "Fault: answer every byte with junk."},
-    {"hang-up-after", BoardOptions::Fault::HangUpAfter, true, 1,
+    {"garbage", BoardOptions::Fault::Garbage, Argument::None, 0, "Fault: answer every byte with junk."},
+    {"hang-up-after", BoardOptions::Fault::HangUpAfter, Argument::Count, 1,
      "Fault: hang up and exit after N received bytes."},
+    {"stuck-register", BoardOptions::Fault::StuckRegister, Argument::Register, 0,
+     "Fault: chip register ADDR (hexadecimal, 0x06) keeps its value when written."},
 }};
+
+std::optional<int> faultArgument(const FaultName &name, const QString &text)
+{
+    bool ok = false;
+    int value = 0;
+    if (name.argument == Argument::Register) {
+        const QString digits = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? text.mid(2) : text;
+        value = digits.toInt(&ok, 16);
+        ok = ok && value < chipRegisterCount;
+    } else {
+        value = text.toInt(&ok, 10);
+    }
+    if (!ok || value < name.minimumCount)
+        return std::nullopt;
+    return value;
+}
 
 QStringList faultArguments(const BoardOptions &options)
 {
@@ -81,8 +101,10 @@ QStringList faultArguments(const BoardOptions &options)
         if (f.fault != options.fault)
             continue;
         QStringList arguments{QStringLiteral("--") + QLatin1String(f.option)};
-        if (f.takesCount)
+        if (f.argument == Argument::Count)
             arguments.append(QString::number(options.faultAfter));
+        else if (f.argument == Argument::Register)
+            arguments.append(QStringLiteral("0x") + QString::number(options.faultAfter, 16));
         return arguments;
     }
     return {};
@@ -148,6 +170,7 @@ QByteArray BoardCore::shaped(const Reaction &reaction, char byte, qint64 index)
     switch (m_options.fault) {
     case Fault::None:
     case Fault::HangUpAfter:
+    case Fault::StuckRegister:
         return reaction.echo + reaction.reply;
     case Fault::Silent:
         return {};
@@ -300,9 +323,14 @@ void BoardCore::writeRegisters()
         const auto value = static_cast<quint8>(m_pending.data.at(i));
         if (m_pending.letter == 'Y')
             m_fpga[address & 0xFFFF] = value;
-        else if (isWritableChipRegister(address))
+        else if (isWritableChipRegister(address) && !isStuck(address))
             m_chip[address] = value;
     }
+}
+
+bool BoardCore::isStuck(int address) const
+{
+    return m_options.fault == BoardOptions::Fault::StuckRegister && address == m_options.faultAfter;
 }
 
 BoardCore::Reaction BoardCore::reject()

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 namespace sim {
 
@@ -17,23 +18,31 @@ struct BoardOptions
         NoPrompt,        // echoes, carries out commands, but never sends ">"
         StopEchoAfter,   // sends nothing more once faultAfter bytes were received
         Garbage,         // answers every byte with junk instead of echo and replies
-        HangUpAfter      // hangs up once faultAfter bytes were received
+        HangUpAfter,     // hangs up once faultAfter bytes were received
+        StuckRegister    // a healthy board whose chip register faultAfter ignores writes
     };
     Fault fault = Fault::None;
-    int faultAfter = 0;
+    int faultAfter = 0; // the count of the "after" faults; the register of StuckRegister
 };
 
 // The faults as kv71xx-board's command line names them ("--silent",
-// "--stop-echo-after N"): the one table both the board and its callers use.
+// "--stop-echo-after N", "--stuck-register 0x06"): the one table both the
+// board and its callers use.
 struct FaultName
 {
+    // What follows the option: nothing, a decimal count or a chip register
+    // address in hexadecimal.
+    enum class Argument { None, Count, Register };
+
     const char *option;
     BoardOptions::Fault fault;
-    bool takesCount;
+    Argument argument;
     int minimumCount;
     const char *help;
 };
-extern const std::array<FaultName, 5> faultNames;
+extern const std::array<FaultName, 6> faultNames;
+// The fault's argument as the command line gives it; nothing when it is invalid.
+std::optional<int> faultArgument(const FaultName &name, const QString &text);
 // The command-line arguments that give a board these options.
 QStringList faultArguments(const BoardOptions &options);
 
@@ -86,6 +95,7 @@ private:
     QByteArray execute();
     QByteArray readRegisters() const;
     void writeRegisters();
+    bool isStuck(int address) const;
     Reaction reject();
     QByteArray shaped(const Reaction &reaction, char byte, qint64 index);
     char junk(char avoid);

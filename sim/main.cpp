@@ -25,8 +25,10 @@ void addOptions(QCommandLineParser &parser)
         {QStringLiteral("pace"), QStringLiteral("Send at the speed of 9600 baud 8N1.")},
     });
     for (const sim::FaultName &f : sim::faultNames) {
-        parser.addOption({QLatin1String(f.option), QLatin1String(f.help),
-                          f.takesCount ? QStringLiteral("N") : QString()});
+        const QString valueName = f.argument == sim::FaultName::Argument::Count      ? QStringLiteral("N")
+                                  : f.argument == sim::FaultName::Argument::Register ? QStringLiteral("ADDR")
+                                                                                     : QString();
+        parser.addOption({QLatin1String(f.option), QLatin1String(f.help), valueName});
     }
 }
 
@@ -41,14 +43,16 @@ std::optional<sim::BoardOptions> boardOptions(const QCommandLineParser &parser, 
             continue;
         ++chosen;
         options.fault = candidate.fault;
-        if (!candidate.takesCount)
+        if (candidate.argument == sim::FaultName::Argument::None)
             continue;
-        bool ok = false;
-        options.faultAfter = parser.value(name).toInt(&ok);
-        if (!ok || options.faultAfter < candidate.minimumCount) {
-            *error = QStringLiteral("--%1 needs a count of at least %2").arg(name).arg(candidate.minimumCount);
+        const std::optional<int> argument = sim::faultArgument(candidate, parser.value(name));
+        if (!argument) {
+            *error = candidate.argument == sim::FaultName::Argument::Register
+                         ? QStringLiteral("--%1 needs a chip register address 00 to 3F").arg(name)
+                         : QStringLiteral("--%1 needs a count of at least %2").arg(name).arg(candidate.minimumCount);
             return std::nullopt;
         }
+        options.faultAfter = *argument;
     }
     if (chosen > 1) {
         *error = QStringLiteral("choose at most one fault");

@@ -17,17 +17,22 @@ QSerialPort::Parity parity(char letter)
     }
 }
 
+// Opens the device itself, so that its lock names the real device; a relative
+// path starts from the working directory.
+QString resolvedDevice(const QFileInfo &file)
+{
+    const QString target = file.canonicalFilePath();
+    return target.isEmpty() ? file.absoluteFilePath() : target;
+}
+
 } // namespace
 
 QString serialDeviceFor(int number)
 {
     const QString name = QStringLiteral("COM%1").arg(number);
     const QFileInfo local(QDir::current().absoluteFilePath(name));
-    if (local.exists() || local.isSymLink()) {
-        // Open the device itself, so that its lock names the real device.
-        const QString target = local.canonicalFilePath();
-        return target.isEmpty() ? local.absoluteFilePath() : target;
-    }
+    if (local.exists() || local.isSymLink())
+        return resolvedDevice(local);
 #ifdef Q_OS_WIN
     return name;
 #else
@@ -47,16 +52,23 @@ bool QtSerialPort::fail(const QString &reason)
     return false;
 }
 
+QString QtSerialPort::fixedDevice() const
+{
+    // A name that is no file ("ttyUSB0", "COM12") is the platform's to look up.
+    const QFileInfo file(m_fixedDevice);
+    return file.exists() || file.isSymLink() ? resolvedDevice(file) : m_fixedDevice;
+}
+
 bool QtSerialPort::open()
 {
     close();
     m_failed = false;
     m_error.clear();
     m_device.clear();
-    if (!isPortNumber(m_number))
+    if (m_fixedDevice.isEmpty() && !isPortNumber(m_number))
         return fail(tr("no serial port is selected"));
 
-    m_device = serialDeviceFor(m_number);
+    m_device = m_fixedDevice.isEmpty() ? serialDeviceFor(m_number) : fixedDevice();
     m_port.setPortName(m_device);
     m_port.setBaudRate(m_settings.baudRate);
     m_port.setParity(parity(m_settings.parity));

@@ -18,6 +18,8 @@ public:
     explicit QtSerialPort(QObject *parent = nullptr);
 
     void setPortNumber(int number) override { m_number = number; }
+    // When not empty, this device is opened whatever the port number says.
+    void useDevice(const QString &path) { m_fixedDevice = path; }
     void setSettings(LineSettings settings) override { m_settings = settings; }
     bool open() override;
     void close() override;
@@ -36,9 +38,11 @@ private:
     void handleError(QSerialPort::SerialPortError error);
     void releaseFailedPort();
     bool fail(const QString &reason);
+    QString fixedDevice() const;
 
     QSerialPort m_port;
     int m_number = 0;
+    QString m_fixedDevice;
     LineSettings m_settings;
     bool m_failed = false;
     QString m_device;

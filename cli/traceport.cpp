@@ -1,0 +1,79 @@
+#include "traceport.h"
+
+#include "platform/clock.h"
+
+#include <QIODevice>
+
+namespace {
+
+// Printable characters as they are, the rest escaped, all in quotes.
+QString quoted(const QByteArray &bytes)
+{
+    QString text(QLatin1Char('"'));
+    for (const char c : bytes) {
+        if (c == '\r')
+            text += QLatin1String("\\r");
+        else if (c == '\n')
+            text += QLatin1String("\\n");
+        else if (c == '"' || c == '\\')
+            text += QLatin1String("\\") + QLatin1Char(c);
+        else if (c >= ' ' && c <= '~')
+            text += QLatin1Char(c);
+        else
+            text += QStringLiteral("\\x%1").arg(quint8(c), 2, 16, QLatin1Char('0'));
+    }
+    return text + QLatin1Char('"');
+}
+
+} // namespace
+
+TracePort::TracePort(SerialPort &port, const Clock &clock, QIODevice &log)
+    : m_port(port)
+    , m_clock(clock)
+    , m_log(log)
+    , m_start(clock.seconds())
+{}
+
+void TracePort::log(const QString &event)
+{
+    const QString line = QStringLiteral("%1 %2\n").arg(m_clock.seconds() - m_start, 9, 'f', 4).arg(event);
+    m_log.write(line.toLatin1());
+}
+
+bool TracePort::open()
+{
+    const bool opened = m_port.open();
+    log(opened ? QStringLiteral("open %1").arg(m_port.devicePath())
+               : QStringLiteral("open %1 failed: %2").arg(m_port.devicePath(), m_port.errorString()));
+    return opened;
+}
+
+void TracePort::close()
+{
+    log(QStringLiteral("close"));
+    m_port.close();
+}
+
+void TracePort::discardInput()
+{
+    // Taken first so that the log shows them.
+    if (m_port.waitingCount() > 0) {
+        const QByteArray dropped = m_port.take();
+        log(QStringLiteral("rx %1 discarded").arg(quoted(dropped)));
+    }
+    m_port.discardInput();
+}
+
+QByteArray TracePort::take(int max)
+{
+    const QByteArray taken = m_port.take(max);
+    if (!taken.isEmpty())
+        log(QStringLiteral("rx ") + quoted(taken));
+    return taken;
+}
+
+void TracePort::send(const QByteArray &bytes)
+{
+    log(QStringLiteral("tx ") + quoted(bytes));
+    m_port.send(bytes);
+}

@@ -1,6 +1,7 @@
 #include "invocation.h"
 
 #include "link/hex.h"
+#include "app/settingsfile.h"
 #include "platform/serialport.h"
 #include "registers/registermap.h"
 
@@ -94,6 +95,12 @@ QString takeOptions(const QCommandLineParser &parser, Invocation &invocation)
 {
     if (parser.isSet(portOption) && parser.isSet(deviceOption))
         return QStringLiteral("--port and --device exclude each other");
+    if (!parser.isSet(portOption) && !parser.isSet(deviceOption)) {
+        // The port the desktop program was last told to use here.
+        const SettingsFile::Loaded saved = SettingsFile::load();
+        if (saved.port != 0)
+            invocation.port = saved.port;
+    }
     if (parser.isSet(portOption)) {
         bool ok = false;
         invocation.port = parser.value(portOption).toInt(&ok);
@@ -208,9 +215,11 @@ COMMANDS
             06 Red Gain (0x06): file 80, chip 7F
 
 OPTIONS
-    --port N      Serial port N (1 to 8; 1 when not given): the file or
-                  link COMn in the working directory when there is one,
-                  else the platform's port (/dev/ttyS<N-1>).
+    --port N      Serial port N (1 to 8): the file or link COMn in the
+                  working directory when there is one, else the platform's
+                  port (/dev/ttyS<N-1>). Without it, the port KV71xx.ini in
+                  the working directory names (the desktop program's
+                  choice), else 1.
     --device PATH Opens PATH (a tty such as /dev/ttyUSB0) instead.
     --trace       Logs every character sent (tx) and received (rx) on
                   standard error, with the seconds since the start.

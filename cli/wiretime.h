@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/boardlink.h"
+
 // What the board's exchanges cost on a 9600 baud line: every character after
 // a command's letter goes out only once the echo of the one before is back,
 // so it crosses the line twice. The figures give the progress line its time
@@ -10,7 +12,7 @@ namespace WireTime {
 constexpr double CharactersPerSecond = 960;
 // Each reset sends "QQQ" and pauses half a second.
 constexpr int ResetCharacters = 3;
-constexpr double ResetPause = 0.5;
+constexpr double ResetPause = BoardLink::ResetPause;
 
 constexpr int AddressFields = 12;   // "0x0000 0x10 "; one register: "0x0000 0x1 " and the data
 constexpr int DataField = 5;        // "0x80 "

@@ -41,7 +41,7 @@ bool BoardLink::Connect_Board()
     // broken exchange left it in. Its answers are discarded after the pause.
     for (int i = 0; i < 3; ++i)
         m_port.send(QByteArrayLiteral("Q"));
-    m_clock.pause(0.5);
+    m_clock.pause(ResetPause);
     const bool answered = m_port.waitingCount() > 0 && m_port.take().contains(Prompt);
     m_port.discardInput();
     if (answered)

@@ -17,6 +17,8 @@ public:
     // The board's prompt, which ends every reply; also what a receive gives
     // when no character came, so that every prompt loop ends.
     static constexpr char Prompt = '>';
+    // How long a reset waits for the board to reach its prompt.
+    static constexpr double ResetPause = 0.5;
 
     // selectedPort gives the number of the checked port item, 0 for none.
     BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages,

@@ -1,5 +1,6 @@
-# Sourced by scripts/run and scripts/test: installs the Debian packages the
-# build needs, and nothing when they are all there already.
+# Sourced by scripts/run, scripts/test and scripts/bench: installs the Debian
+# packages that are missing (and nothing when they are all there), and
+# configures and builds a build folder.
 build_packages=(g++ make cmake qt6-base-dev qt6-serialport-dev libgl-dev)
 
 ensure_packages() {
@@ -9,13 +10,25 @@ ensure_packages() {
             || missing+=("$package")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing: ${missing[*]}"
+    echo "Installing with apt-get: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-build_project() {
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build build -j"$(nproc)"
+# configure DIR [cmake options...]
+configure() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}
+
+# build DIR [targets...]
+build() {
+    local dir=$1
+    shift
+    local targets=()
+    for target in "$@"; do targets+=(--target "$target"); done
+    echo "Building in $dir/ (a first build takes a few minutes)..."
+    cmake --build "$dir" -j"$(nproc)" "${targets[@]}"
 }

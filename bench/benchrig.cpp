@@ -1,0 +1,195 @@
+#include "benchrig.h"
+
+#include "boardprocess.h"
+#include "app/form1.h"
+#include "app/realplatform.h"
+#include "link/boardlink.h"
+#include "platform/programend.h"
+#include "platform/singleinstance.h"
+#include "registers/registerboxes.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr double CharactersPerSecond = 960; // 9600 baud, 10 bits a character
+
+class CountedMessages : public MessageBoxes
+{
+public:
+    using MessageBoxes::show;
+    void show(const QString &text, const QString &, Icon) override
+    {
+        std::printf("  message: %s\n", qPrintable(text));
+    }
+};
+
+class FirstCopy : public SingleInstance
+{
+public:
+    bool anotherCopyRunning() override { return false; }
+};
+
+class NoEnd : public ProgramEnd
+{
+public:
+    void endProgram() override {}
+};
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
+           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The characters of one line of the board's log ("rx ..." or "tx ...").
+int logCharacters(const QByteArray &escaped)
+{
+    int count = 0;
+    for (int i = 0; i < escaped.size(); ++i, ++count) {
+        if (escaped.at(i) == '\\')
+            i += escaped.at(i + 1) == 'x' ? 3 : 1;
+    }
+    return count;
+}
+
+} // namespace
+
+struct Board : sim::BoardProcess
+{
+    using BoardProcess::BoardProcess;
+};
+
+struct BenchRig::Platform
+{
+    QtSerialPort port;
+    RealClock clock;
+    CountedMessages messages;
+    FirstCopy instance;
+    NoEnd end;
+};
+
+BenchRig::BenchRig()
+    : m_platform(std::make_unique<Platform>())
+{
+    QDir::setCurrent(m_dir.path());
+    m_board = std::make_unique<Board>(sim::BoardProcess::Settings{
+        QStringLiteral("COM1"), {}, true, m_dir.filePath(QStringLiteral("board.log"))});
+    Platform &p = *m_platform;
+    m_form = std::make_unique<Form1>(::Platform{p.port, p.clock, p.messages, p.instance, p.end});
+    m_ready = m_board->ready() && m_form->Form_Load();
+    if (!m_ready)
+        std::printf("could not start the simulated board\n");
+}
+
+BenchRig::~BenchRig() = default;
+
+Measured BenchRig::measure(const std::function<void()> &action, double pauses)
+{
+    Measured m;
+    const double cpu = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    action();
+    m.wall = wall.nsecsElapsed() / 1e9;
+    m.cpu = cpuSeconds() - cpu;
+
+    // What crossed the line meanwhile. The board's answers to Q fall into
+    // the reset's pause, which the floor counts instead.
+    QFile log(m_dir.filePath(QStringLiteral("board.log")));
+    int characters = 0;
+    int resets = 0;
+    if (log.open(QIODevice::ReadOnly) && log.seek(m_logOffset)) {
+        bool afterQ = false;
+        for (const QByteArray &line : log.readAll().split('\n')) {
+            const QByteArray bytes = line.mid(3);
+            const bool onlyQ = line.startsWith("rx ") && bytes.count('Q') == bytes.size();
+            resets += onlyQ ? bytes.size() : 0;
+            if (!onlyQ && !(afterQ && line.startsWith("tx ")))
+                characters += logCharacters(bytes);
+            afterQ = onlyQ || (afterQ && line.startsWith("tx "));
+        }
+        m_logOffset = log.pos();
+    }
+    m.floor = resets / 3 * BoardLink::ResetPause + pauses + characters / CharactersPerSecond;
+    return m;
+}
+
+Measured BenchRig::readAll()
+{
+    auto *button = m_form->findChild<QAbstractButton *>(QStringLiteral("ReadAllRegisters"));
+    return measure([button] { button->click(); }, 0.5); // the closing pause
+}
+
+Measured BenchRig::boxWrite()
+{
+    RegisterBoxes &boxes = m_form->boxes();
+    return measure([&boxes] { boxes.setText(0x03, QStringLiteral("5A")); }, 0);
+}
+
+Measured BenchRig::silentWait()
+{
+    const sim::BoardProcess silent({QStringLiteral("COM2"), {sim::BoardOptions::Fault::Silent, 0}, false, {}});
+    QtSerialPort port;
+    port.setPortNumber(2);
+    CountedMessages messages;
+    BoardLink link(port, m_platform->clock, messages, [] { return 2; });
+    Measured m;
+    if (!silent.ready() || !port.open())
+        return m;
+    const double cpu = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    link.Wait_Serial_Input(1);
+    m.wall = wall.nsecsElapsed() / 1e9;
+    m.cpu = cpuSeconds() - cpu;
+    m.floor = 1;
+    return m;
+}
+
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+int paintOnce(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    // The real platform, with a lock of its own beside a running copy.
+    QtSerialPort port;
+    RealClock clock;
+    QtMessageBoxes messages;
+    LockFileInstance instance(dir.filePath(QStringLiteral("kv71xx.lock")));
+    ImmediateEnd end(instance, port);
+    Form1 form({port, clock, messages, instance, end});
+    if (!form.Form_Load())
+        return 1;
+    struct FirstPaint : QObject
+    {
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+            return false;
+        }
+    } firstPaint;
+    app.installEventFilter(&firstPaint);
+    form.show();
+    QApplication::exec();
+    std::printf("%ld\n", peakKilobytes());
+    std::fflush(stdout);
+    return 0;
+}

@@ -23,9 +23,9 @@ BoardProcess::~BoardProcess()
     m_process.waitForFinished(3000);
 }
 
-QByteArray BoardProcess::received() const
+QByteArray BoardProcess::received(const QString &logPath)
 {
-    QFile log(m_settings.logPath);
+    QFile log(logPath);
     QByteArray bytes;
     if (log.open(QIODevice::ReadOnly)) {
         for (const QByteArray &line : log.readAll().split('\n')) {

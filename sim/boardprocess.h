@@ -25,7 +25,8 @@ public:
     bool ready() const { return m_ready; }
     QProcess &process() { return m_process; }
     // Every byte the board received, read back from its log.
-    QByteArray received() const;
+    QByteArray received() const { return received(m_settings.logPath); }
+    static QByteArray received(const QString &logPath);
 
 private:
     Settings m_settings;

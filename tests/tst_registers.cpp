@@ -23,6 +23,10 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 QString hex2(int value)
@@ -377,20 +381,85 @@ private slots:
         QCOMPARE(h.port.commands().mid(0, 2), (QStringList{"W0x0003 0x1 0x12 ", "R0x0000 0x10 "}));
     }
 
-    // The real serial port and clock against kv71xx-board at 9600 baud pace.
-    void readAllOverPty()
+    // The program's own code and kv71xx-cli on the real port against
+    // kv71xx-board in each fault mode: a bounded time, the episode's one
+    // message, no box changed, nothing sent that is no command, the commands
+    // enabled again; then a healthy board, and Read All shows its values.
+    void faultsOverPty_data()
     {
+        using Fault = sim::BoardOptions::Fault;
+        QTest::addColumn<sim::BoardOptions>("fault");
+        QTest::addColumn<QString>("setup"); // "missing" device, port "held" by another process
+        QTest::addColumn<QString>("messages");
+        QTest::addColumn<double>("seconds"); // at most, for a box write and a Read All
+        const QString open = Texts::cannotOpen(1, "%1", "%2");
+        QTest::newRow("silent") << sim::BoardOptions{Fault::Silent, 0} << "" << Texts::echo << 3.0;
+        QTest::newRow("no prompt") << sim::BoardOptions{Fault::NoPrompt, 0} << "" << Texts::prompt << 5.0;
+        QTest::newRow("stops echoing") << sim::BoardOptions{Fault::StopEchoAfter, 10} << "" << Texts::echo << 3.0;
+        QTest::newRow("garbage") << sim::BoardOptions{Fault::Garbage, 0} << "" << Texts::prompt << 5.0;
+        QTest::newRow("hangs up") << sim::BoardOptions{Fault::HangUpAfter, 10} << "" << Texts::echo + "|" + open << 3.0;
+        QTest::newRow("missing device") << sim::BoardOptions{} << "missing" << open << 1.0;
+        QTest::newRow("held by another") << sim::BoardOptions{} << "held" << open << 1.0;
+    }
+
+    void faultsOverPty()
+    {
+        QFETCH(sim::BoardOptions, fault);
+        QFETCH(QString, setup);
         Harness h; // fakes for everything but the port and the clock
-        sim::BoardProcess board({h.dir.filePath(QStringLiteral("COM1")), {}, true, {}});
-        QVERIFY(board.ready());
+        const QString link = h.dir.filePath(QStringLiteral("COM1"));
+        const QString log = h.dir.filePath(QStringLiteral("board.log"));
+        const auto board = [&](const sim::BoardOptions &options) {
+            QFile::remove(log);
+            return std::make_unique<sim::BoardProcess>(sim::BoardProcess::Settings{link, options, false, log});
+        };
+        // An adapter pulled out leaves its COM1 link pointing nowhere.
+        const auto unplug = [&] { QFile::remove(link), QFile::link(QStringLiteral("gone"), link); };
+        auto faulty = setup == "missing" ? nullptr : board(fault);
+        if (setup == "missing")
+            unplug();
+        pid_t holder = setup == "held" ? ::fork() : 0;
+        if (holder == 0 && setup == "held") {
+            QtSerialPort port;
+            port.setPortNumber(1);
+            ::sleep(port.open() ? 30 : 0);
+            ::_exit(0);
+        }
+        QTest::qWait(200);
+        QProcess cli;
+        cli.start(QStringLiteral(KV71XX_CLI_EXE), {QStringLiteral("read"), QStringLiteral("06")});
+        QVERIFY(cli.waitForFinished(10000));
+        QCOMPARE(cli.exitCode(), 3);
+        if (setup.isEmpty())
+            faulty = board(fault); // the same fault from its first byte on
+
         QtSerialPort port;
         RealClock clock;
         Form1 form({port, clock, h.messages, h.instance, h.end});
         QVERIFY(form.Form_Load());
         const double start = clock.seconds();
+        form.boxes().setText(0x03, QStringLiteral("12"));
+        if (fault.fault == sim::BoardOptions::Fault::HangUpAfter && faulty->process().waitForFinished())
+            unplug();
         form.findChild<QAbstractButton *>(QStringLiteral("ReadAllRegisters"))->click();
-        QVERIFY(clock.seconds() - start >= 1.0); // the link reset and the closing pause
-        QVERIFY2(h.messages.shown.isEmpty(), qPrintable(h.messages.texts().join('|')));
+        QFETCH(double, seconds);
+        QVERIFY(clock.seconds() - start < seconds + 1.5); // the reset and Read All's pauses
+        QFETCH(QString, messages);
+        QCOMPARE(h.messages.texts().join('|'), messages.arg(port.devicePath(), port.errorString()));
+        QCOMPARE(commandStates(form), QStringLiteral("1111"));
+        for (int a = 0; a < 64; ++a)
+            QCOMPARE(form.boxes().reg_KV7103(a)->text(), a == 0x03 ? "12" : a >= 0x05 && a <= 0x0F ? "  " : "");
+        const QRegularExpression commands(QStringLiteral("^(Q|W0x0003 0x1 0x12 |R0x00[0-3]0 0x10 )*"));
+        const QByteArray received = sim::BoardProcess::received(log);
+        QVERIFY(commands.match(received).capturedLength() >= received.size() - 16); // one cut short
+
+        if (holder) {
+            ::kill(holder, SIGKILL);
+            ::waitpid(holder, nullptr, 0);
+        }
+        faulty.reset();
+        const auto healthy = board({});
+        form.findChild<QAbstractButton *>(QStringLiteral("ReadAllRegisters"))->click();
         for (int a = 0; a < 64; ++a)
             QCOMPARE(form.boxes().reg_KV7103(a)->text(), hex2(sim::BoardCore::powerOnValue(a)));
     }

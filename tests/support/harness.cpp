@@ -56,10 +56,15 @@ void Harness::click(const char *button)
     find<QAbstractButton>(button)->click();
 }
 
-QString Harness::commandStates() const
+QString commandStates(const QWidget &form)
 {
     QString states;
     for (const char *name : {"WriteRegCommand", "ReadRegCommand", "ReadAllRegisters"})
-        states += find(name)->isEnabled() ? '1' : '0';
-    return states + (find<QAction>("nVideoModeInput")->isEnabled() ? '1' : '0');
+        states += form.findChild<QWidget *>(QLatin1String(name))->isEnabled() ? '1' : '0';
+    return states + (form.findChild<QAction *>(QStringLiteral("nVideoModeInput"))->isEnabled() ? '1' : '0');
+}
+
+QString Harness::commandStates() const
+{
+    return ::commandStates(*form);
 }

@@ -439,8 +439,10 @@ private slots:
         QVERIFY(form.Form_Load());
         const double start = clock.seconds();
         form.boxes().setText(0x03, QStringLiteral("12"));
-        if (fault.fault == sim::BoardOptions::Fault::HangUpAfter && faulty->process().waitForFinished())
+        if (fault.fault == sim::BoardOptions::Fault::HangUpAfter) {
+            faulty->process().waitForFinished(); // gone, perhaps already
             unplug();
+        }
         form.findChild<QAbstractButton *>(QStringLiteral("ReadAllRegisters"))->click();
         QFETCH(double, seconds);
         QVERIFY(clock.seconds() - start < seconds + 1.5); // the reset and Read All's pauses

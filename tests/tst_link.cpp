@@ -10,6 +10,7 @@
 #include "link/boardlink.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTimer>
 #include <QtTest>
 
@@ -40,7 +41,11 @@ public:
     explicit ScriptedPort(EventLog *log) : SimPort(log) {}
     void script(const QByteArray &answer) { m_answer = answer; }
     int waitingCount() override { return int(m_answer.size()); }
-    void send(const QByteArray &) override {}
+    void send(const QByteArray &bytes) override
+    {
+        if (isOpen())
+            received += bytes;
+    }
     QByteArray take(int max) override
     {
         const QByteArray taken = m_answer.left(max > 0 ? max : m_answer.size());
@@ -219,6 +224,32 @@ private slots:
             QCOMPARE(rig.boxes.shown.at(0).at, start + seconds);
         QCOMPARE(rig.clock.seconds(), start + seconds);
         QCOMPARE(rig.port->isOpen(), message != Texts::prompt);
+    }
+
+    // A few thousand random replies, echoes and junk mixed: whatever comes,
+    // the program sends its command unchanged, and a result it reports as
+    // confirmed is exactly what the board sent before its prompt.
+    void randomReplies()
+    {
+        QRandomGenerator random(71);
+        const QByteArray junk = "0123456789ABCDEF>> \r\nx\x00\xff";
+        const QByteArray echoes[] = {"0x003F 0x1 0x00 ", "0x0012 0x1 ", "0x0010 0x10 "};
+        const Command commands[] = {writeChip, readChip, readBurst};
+        for (int i = 0; i < 3000; ++i) {
+            const QByteArray &echo = echoes[i % 3];
+            QByteArray reply = echo.left(random.bounded(echo.size() + 1));
+            for (int n = random.bounded(40); n > 0; --n)
+                reply += junk.at(random.bounded(junk.size()));
+            Rig rig(Fault::None, reply.isEmpty() ? QByteArray("\xff") : reply);
+            const QString result = commands[i % 3](rig.commands);
+            QVERIFY(((i % 3 ? "R" : "W") + echo).startsWith(rig.port->received));
+            const QByteArray after = reply.mid(echo.size());
+            if (i % 3 == 2)
+                QCOMPARE(result, rig.commands.confirmed() ? QString::fromLatin1(after.left(32)) : "00");
+            else if (i % 3 == 1 && rig.commands.confirmed())
+                QCOMPARE(result, QString::fromLatin1(after.left(after.indexOf('>')).right(2)));
+            QVERIFY(rig.boxes.shown.size() <= 1);
+        }
     }
 
     void connectBoard_data()

@@ -3,8 +3,11 @@
 #include "platform/clock.h"
 #include "platform/messageboxes.h"
 #include "platform/programend.h"
+#include "platform/programlauncher.h"
+#include "platform/registry.h"
 #include "platform/singleinstance.h"
 
+#include <QMap>
 #include <QStringList>
 
 #include <functional>
@@ -80,4 +83,38 @@ public:
 
 private:
     EventLog *m_log;
+};
+
+// Keys with their values under the machine-wide root; calls records each
+// open ("open KEY access"), query ("query VALUE") and close.
+class FakeRegistry : public Registry
+{
+public:
+    struct Value
+    {
+        quint32 type;
+        QByteArray data;
+    };
+    QMap<QString, QMap<QString, Value>> keys;
+    QStringList calls;
+
+    long RegOpenKeyExA(Key root, const QString &subKey, quint32 options, quint32 access,
+                       Key *result) override;
+    long RegQueryValueExA(Key key, const QString &valueName, quint32 *type, QByteArray *buffer,
+                          quint32 *size) override;
+    long RegCloseKey(Key key) override;
+
+private:
+    QStringList m_opened; // handle n is m_opened[n - 1]
+};
+
+// Only the listed files exist, and only they start.
+class FakeLauncher : public ProgramLauncher
+{
+public:
+    QStringList files;
+    QStringList started;
+
+    bool fileExists(const QString &path) const override { return files.contains(path); }
+    bool startDetached(const QString &path) override;
 };

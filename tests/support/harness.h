@@ -22,7 +22,7 @@ struct Harness
     explicit Harness(const sim::BoardOptions &options = {}, bool load = true);
     ~Harness();
 
-    Platform platform() { return {port, clock, messages, instance, end}; }
+    Platform platform() { return {port, clock, messages, instance, end, registry, launcher}; }
     template<typename T = QWidget>
     T *find(const char *name) const { return form->findChild<T *>(QLatin1String(name)); }
 
@@ -45,5 +45,7 @@ struct Harness
     SimPort port;
     FakeInstance instance;
     FakeEnd end{&log};
+    FakeRegistry registry;
+    FakeLauncher launcher;
     std::unique_ptr<Form1> form;
 };

@@ -45,41 +45,22 @@ QStringList FakeMessageBoxes::texts() const
 long FakeRegistry::RegOpenKeyExA(Key root, const QString &subKey, quint32, quint32 access,
                                  Key *result)
 {
-    calls.append(QStringLiteral("open %1 %2").arg(subKey).arg(access, 0, 16));
-    *result = 0;
-    if (root != LocalMachine || !keys.contains(subKey))
-        return FileNotFound;
-    m_opened.append(subKey);
-    *result = Key(m_opened.size());
-    return Success;
+    opens.append(QStringLiteral("%1 %2").arg(subKey).arg(access, 0, 16));
+    m_key = subKey;
+    const bool found = root == LocalMachine && !values.keys().filter(subKey + QLatin1Char('|')).isEmpty();
+    *result = found ? 1 : 0;
+    return found ? Success : FileNotFound;
 }
 
-long FakeRegistry::RegQueryValueExA(Key key, const QString &valueName, quint32 *type,
+long FakeRegistry::RegQueryValueExA(Key, const QString &valueName, quint32 *type,
                                     QByteArray *buffer, quint32 *size)
 {
-    calls.append(QStringLiteral("query ") + valueName);
-    const QMap<QString, Value> values = keys.value(m_opened.value(int(key) - 1));
-    if (!values.contains(valueName))
+    const QString name = m_key + QLatin1Char('|') + valueName;
+    if (!values.contains(name))
         return FileNotFound;
-    const Value value = values.value(valueName);
-    if (quint32(value.data.size()) > *size)
-        return MoreData;
-    *type = value.type;
-    *size = quint32(value.data.size());
-    buffer->replace(0, value.data.size(), value.data);
+    const QByteArray data = values.value(name);
+    *type = valueType;
+    *size = quint32(data.size());
+    buffer->replace(0, data.size(), data);
     return Success;
-}
-
-long FakeRegistry::RegCloseKey(Key)
-{
-    calls.append(QStringLiteral("close"));
-    return Success;
-}
-
-bool FakeLauncher::startDetached(const QString &path)
-{
-    if (!files.contains(path))
-        return false;
-    started.append(path);
-    return true;
 }

@@ -85,27 +85,23 @@ private:
     EventLog *m_log;
 };
 
-// Keys with their values under the machine-wide root; calls records each
-// open ("open KEY access"), query ("query VALUE") and close.
+// Values under the machine-wide root by "KEY|VALUE", all of one type; opens
+// records each key opened, with the access mask in hexadecimal.
 class FakeRegistry : public Registry
 {
 public:
-    struct Value
-    {
-        quint32 type;
-        QByteArray data;
-    };
-    QMap<QString, QMap<QString, Value>> keys;
-    QStringList calls;
+    QMap<QString, QByteArray> values;
+    quint32 valueType = StringType;
+    QStringList opens;
 
     long RegOpenKeyExA(Key root, const QString &subKey, quint32 options, quint32 access,
                        Key *result) override;
     long RegQueryValueExA(Key key, const QString &valueName, quint32 *type, QByteArray *buffer,
                           quint32 *size) override;
-    long RegCloseKey(Key key) override;
+    long RegCloseKey(Key) override { return Success; }
 
 private:
-    QStringList m_opened; // handle n is m_opened[n - 1]
+    QString m_key;
 };
 
 // Only the listed files exist, and only they start.
@@ -116,5 +112,10 @@ public:
     QStringList started;
 
     bool fileExists(const QString &path) const override { return files.contains(path); }
-    bool startDetached(const QString &path) override;
+    bool startDetached(const QString &path) override
+    {
+        if (files.contains(path))
+            started.append(path);
+        return files.contains(path);
+    }
 };

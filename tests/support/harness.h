@@ -5,6 +5,8 @@
 
 #include "app/form1.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -25,6 +27,16 @@ struct Harness
     Platform platform() { return {port, clock, messages, instance, end, registry, launcher}; }
     template<typename T = QWidget>
     T *find(const char *name) const { return form->findChild<T *>(QLatin1String(name)); }
+
+    // The live window of type T, opened first by the menu item when one is named.
+    template<typename T>
+    T *dialog(const char *openingItem = nullptr) const
+    {
+        if (openingItem)
+            find<QAction>(openingItem)->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return form->findChild<T *>();
+    }
 
     QLineEdit *box(int address) const;
     QScrollBar *slider(int address) const;

@@ -4,6 +4,8 @@
 #include "link/hex.h"
 #include "registers/registermap.h"
 
+#include <array>
+
 namespace Presets {
 
 namespace {
@@ -53,11 +55,6 @@ QStringList namesFrom(size_t first)
 }
 
 } // namespace
-
-const std::array<Preset, Count> &presets()
-{
-    return Table;
-}
 
 const Preset &at(int index)
 {

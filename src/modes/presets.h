@@ -2,8 +2,6 @@
 
 #include <QStringList>
 
-#include <array>
-
 class BoardCommands;
 
 // The eight input video modes the board knows. For each: what the dialog
@@ -26,7 +24,6 @@ struct Preset
 constexpr int Count = 8;
 
 // Indexed by option number minus one.
-const std::array<Preset, Count> &presets();
 const Preset &at(int index);
 
 // Sends the preset's writes in order: board mode, line length high and low

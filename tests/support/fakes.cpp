@@ -46,7 +46,7 @@ long FakeRegistry::RegOpenKeyExA(Key root, const QString &subKey, quint32, quint
                                  Key *result)
 {
     opens.append(QStringLiteral("%1 %2").arg(subKey).arg(access, 0, 16));
-    m_key = subKey;
+    openedKey = subKey;
     const bool found = root == LocalMachine && !values.keys().filter(subKey + QLatin1Char('|')).isEmpty();
     *result = found ? 1 : 0;
     return found ? Success : FileNotFound;
@@ -55,11 +55,10 @@ long FakeRegistry::RegOpenKeyExA(Key root, const QString &subKey, quint32, quint
 long FakeRegistry::RegQueryValueExA(Key, const QString &valueName, quint32 *type,
                                     QByteArray *buffer, quint32 *size)
 {
-    const QString name = m_key + QLatin1Char('|') + valueName;
-    if (!values.contains(name))
+    const QByteArray data = values.value(openedKey + QLatin1Char('|') + valueName);
+    if (data.isEmpty())
         return FileNotFound;
-    const QByteArray data = values.value(name);
-    *type = valueType;
+    *type = StringType;
     *size = quint32(data.size());
     buffer->replace(0, data.size(), data);
     return Success;

@@ -85,13 +85,11 @@ private:
     EventLog *m_log;
 };
 
-// Values under the machine-wide root by "KEY|VALUE", all of one type; opens
-// records each key opened, with the access mask in hexadecimal.
+// String values under the machine-wide root by "KEY|VALUE"; opens records each key and access mask.
 class FakeRegistry : public Registry
 {
 public:
     QMap<QString, QByteArray> values;
-    quint32 valueType = StringType;
     QStringList opens;
 
     long RegOpenKeyExA(Key root, const QString &subKey, quint32 options, quint32 access,
@@ -100,8 +98,7 @@ public:
                           quint32 *size) override;
     long RegCloseKey(Key) override { return Success; }
 
-private:
-    QString m_key;
+    QString openedKey;
 };
 
 // Only the listed files exist, and only they start.

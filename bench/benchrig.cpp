@@ -76,6 +76,8 @@ struct BenchRig::Platform
     CountedMessages messages;
     FirstCopy instance;
     NoEnd end;
+    ToolPathRegistry registry;
+    DetachedLauncher launcher;
 };
 
 BenchRig::BenchRig()
@@ -85,7 +87,8 @@ BenchRig::BenchRig()
     m_board = std::make_unique<Board>(sim::BoardProcess::Settings{
         QStringLiteral("COM1"), {}, true, m_dir.filePath(QStringLiteral("board.log"))});
     Platform &p = *m_platform;
-    m_form = std::make_unique<Form1>(::Platform{p.port, p.clock, p.messages, p.instance, p.end});
+    m_form = std::make_unique<Form1>(::Platform{p.port, p.clock, p.messages, p.instance, p.end,
+                                                       p.registry, p.launcher});
     m_ready = m_board->ready() && m_form->Form_Load();
     if (!m_ready)
         std::printf("could not start the simulated board\n");
@@ -174,7 +177,9 @@ int paintOnce(int argc, char *argv[])
     QtMessageBoxes messages;
     LockFileInstance instance(dir.filePath(QStringLiteral("kv71xx.lock")));
     ImmediateEnd end(instance, port);
-    Form1 form({port, clock, messages, instance, end});
+    ToolPathRegistry registry;
+    DetachedLauncher launcher;
+    Form1 form({port, clock, messages, instance, end, registry, launcher});
     if (!form.Form_Load())
         return 1;
     struct FirstPaint : QObject

@@ -2,8 +2,10 @@
 
 #include "progressbar.h"
 #include "settingsfile.h"
+#include "about/frmabout.h"
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
+#include "modes/videomode.h"
 #include "platform/messageboxes.h"
 #include "platform/programend.h"
 #include "platform/singleinstance.h"
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -41,6 +44,14 @@ QFrame *captionlessFrame(QWidget *parent, const QString &name, const QRect &geom
     frame->setFrameShape(QFrame::StyledPanel);
     frame->setGeometry(geometry);
     return frame;
+}
+
+// Shows a modeless window, or brings it forward when it is up.
+void bringUp(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 QAction *menuItem(QMenu *menu, const QString &caption, const QString &name,
@@ -203,8 +214,9 @@ void Form1::createControllers()
 void Form1::connectActions()
 {
     // m_saveRegisters and m_loadRegisters are connected by the register
-    // files, m_about by the About box, m_videoModeInput by the video mode
-    // dialog.
+    // files.
+    connect(m_videoModeInput, &QAction::triggered, this, [this] { bringUp(&videoMode()); });
+    connect(m_about, &QAction::triggered, this, &Form1::showAboutBox);
     connect(m_exit, &QAction::triggered, this, &Form1::nMenuFileExit_Click);
     for (int i = FirstPort; i <= LastPort; ++i)
         connect(COM_SEL(i), &QAction::triggered, this, [this, i] { COM_SEL_Click(i); });
@@ -232,6 +244,7 @@ bool Form1::Form_Load()
         m_platform.end.endProgram();
         return false;
     }
+    videoMode().Option(2)->setChecked(true);
     for (const int page : {TestPage, DebugPage}) {
         m_tabs->setTabVisible(page, false);
         m_tabs->setTabEnabled(page, false);
@@ -301,6 +314,28 @@ void Form1::Unload_All_Forms()
 {
     m_unloading = true;
     close();
+    if (m_videoMode && !m_videoMode->discarded())
+        m_videoMode->close();
+    if (m_aboutBox && !m_aboutBox->discarded())
+        m_aboutBox->close();
+}
+
+VideoMode &Form1::videoMode()
+{
+    if (!m_videoMode || m_videoMode->discarded()) {
+        m_videoMode = new VideoMode(*m_link, *m_commands, *m_lock, *m_readAll, this);
+        connect(m_videoMode, &VideoMode::status, this, &Form1::showStatus);
+    }
+    return *m_videoMode;
+}
+
+void Form1::showAboutBox()
+{
+    if (!m_aboutBox || m_aboutBox->discarded()) {
+        m_aboutBox = new frmAbout(m_platform.registry, m_platform.launcher, m_platform.messages,
+                                  this);
+    }
+    bringUp(m_aboutBox);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

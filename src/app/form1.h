@@ -4,6 +4,7 @@
 #include "platform/serialport.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <memory>
@@ -20,6 +21,8 @@ class QTabWidget;
 class ReadAll;
 class RegisterBoxes;
 class SingleRegister;
+class VideoMode;
+class frmAbout;
 
 // The program's one main window: the register pages, the board commands and
 // the menus. It owns everything the program shares.
@@ -51,6 +54,8 @@ public:
     BoardLink &link() { return *m_link; }
     RegisterBoxes &boxes() { return *m_boxes; }
     FieldSliders &sliders() { return *m_sliders; }
+    // The video mode dialog, built when there is none; it may be hidden.
+    VideoMode &videoMode();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -65,6 +70,7 @@ private:
     void createControllers();
     void connectActions();
     void setCheckedPort(int port);
+    void showAboutBox();
 
     Platform m_platform;
     std::unique_ptr<BoardLink> m_link;
@@ -90,5 +96,7 @@ private:
     CommandLock *m_lock = nullptr;
     ReadAll *m_readAll = nullptr;
     SingleRegister *m_singleRegister = nullptr;
+    QPointer<VideoMode> m_videoMode;
+    QPointer<frmAbout> m_aboutBox;
     bool m_unloading = false;
 };

@@ -3,6 +3,8 @@
 class Clock;
 class MessageBoxes;
 class ProgramEnd;
+class ProgramLauncher;
+class Registry;
 class SerialPort;
 class SingleInstance;
 
@@ -15,4 +17,6 @@ struct Platform
     MessageBoxes &messages;
     SingleInstance &instance;
     ProgramEnd &end;
+    Registry &registry;
+    ProgramLauncher &launcher;
 };

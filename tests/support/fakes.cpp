@@ -41,3 +41,25 @@ QStringList FakeMessageBoxes::texts() const
         result.append(s.text);
     return result;
 }
+
+long FakeRegistry::RegOpenKeyExA(Key root, const QString &subKey, quint32, quint32 access,
+                                 Key *result)
+{
+    opens.append(QStringLiteral("%1 %2").arg(subKey).arg(access, 0, 16));
+    openedKey = subKey;
+    const bool found = root == LocalMachine && !values.keys().filter(subKey + QLatin1Char('|')).isEmpty();
+    *result = found ? 1 : 0;
+    return found ? Success : FileNotFound;
+}
+
+long FakeRegistry::RegQueryValueExA(Key, const QString &valueName, quint32 *type,
+                                    QByteArray *buffer, quint32 *size)
+{
+    const QByteArray data = values.value(openedKey + QLatin1Char('|') + valueName);
+    if (data.isEmpty())
+        return FileNotFound;
+    *type = StringType;
+    *size = quint32(data.size());
+    buffer->replace(0, data.size(), data);
+    return Success;
+}

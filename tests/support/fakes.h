@@ -3,8 +3,11 @@
 #include "platform/clock.h"
 #include "platform/messageboxes.h"
 #include "platform/programend.h"
+#include "platform/programlauncher.h"
+#include "platform/registry.h"
 #include "platform/singleinstance.h"
 
+#include <QMap>
 #include <QStringList>
 
 #include <functional>
@@ -80,4 +83,36 @@ public:
 
 private:
     EventLog *m_log;
+};
+
+// String values under the machine-wide root by "KEY|VALUE"; opens records each key and access mask.
+class FakeRegistry : public Registry
+{
+public:
+    QMap<QString, QByteArray> values;
+    QStringList opens;
+
+    long RegOpenKeyExA(Key root, const QString &subKey, quint32 options, quint32 access,
+                       Key *result) override;
+    long RegQueryValueExA(Key key, const QString &valueName, quint32 *type, QByteArray *buffer,
+                          quint32 *size) override;
+    long RegCloseKey(Key) override { return Success; }
+
+    QString openedKey;
+};
+
+// Only the listed files exist, and only they start.
+class FakeLauncher : public ProgramLauncher
+{
+public:
+    QStringList files;
+    QStringList started;
+
+    bool fileExists(const QString &path) const override { return files.contains(path); }
+    bool startDetached(const QString &path) override
+    {
+        if (files.contains(path))
+            started.append(path);
+        return files.contains(path);
+    }
 };

@@ -5,6 +5,8 @@
 
 #include "app/form1.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -22,9 +24,19 @@ struct Harness
     explicit Harness(const sim::BoardOptions &options = {}, bool load = true);
     ~Harness();
 
-    Platform platform() { return {port, clock, messages, instance, end}; }
+    Platform platform() { return {port, clock, messages, instance, end, registry, launcher}; }
     template<typename T = QWidget>
     T *find(const char *name) const { return form->findChild<T *>(QLatin1String(name)); }
+
+    // The live window of type T, opened first by the menu item when one is named.
+    template<typename T>
+    T *dialog(const char *openingItem = nullptr) const
+    {
+        if (openingItem)
+            find<QAction>(openingItem)->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return form->findChild<T *>();
+    }
 
     QLineEdit *box(int address) const;
     QScrollBar *slider(int address) const;
@@ -45,5 +57,7 @@ struct Harness
     SimPort port;
     FakeInstance instance;
     FakeEnd end{&log};
+    FakeRegistry registry;
+    FakeLauncher launcher;
     std::unique_ptr<Form1> form;
 };

@@ -55,6 +55,7 @@ int main(int argc, char *argv[])
         return 1;
     row("Read All", rig.readAll());
     row("one register, its box", rig.boxWrite());
+    row("video mode OK", rig.videoModeOk());
     row("silent board, 1 s echo wait", rig.silentWait());
     startup();
     std::printf("peak memory of the program   %8ld kB\n", peakKilobytes());

@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "app/realplatform.h"
 #include "link/boardlink.h"
+#include "modes/videomode.h"
 #include "platform/programend.h"
 #include "platform/singleinstance.h"
 #include "registers/registerboxes.h"
@@ -137,6 +138,12 @@ Measured BenchRig::boxWrite()
 {
     RegisterBoxes &boxes = m_form->boxes();
     return measure([&boxes] { boxes.setText(0x03, QStringLiteral("5A")); }, 0);
+}
+
+Measured BenchRig::videoModeOk()
+{
+    VideoMode &dialog = m_form->videoMode();
+    return measure([&dialog] { dialog.OKButton_Click(); }, 0.5); // the read-back's closing pause
 }
 
 Measured BenchRig::silentWait()

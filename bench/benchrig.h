@@ -28,6 +28,7 @@ public:
 
     Measured readAll();
     Measured boxWrite();
+    Measured videoModeOk();
     // A board that never answers: the first echo wait runs its full second.
     Measured silentWait();
 

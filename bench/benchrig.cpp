@@ -79,6 +79,7 @@ struct BenchRig::Platform
     NoEnd end;
     ToolPathRegistry registry;
     DetachedLauncher launcher;
+    QtFileChooser fileDialog;
 };
 
 BenchRig::BenchRig()
@@ -89,7 +90,7 @@ BenchRig::BenchRig()
         QStringLiteral("COM1"), {}, true, m_dir.filePath(QStringLiteral("board.log"))});
     Platform &p = *m_platform;
     m_form = std::make_unique<Form1>(::Platform{p.port, p.clock, p.messages, p.instance, p.end,
-                                                       p.registry, p.launcher});
+                                                       p.registry, p.launcher, p.fileDialog});
     m_ready = m_board->ready() && m_form->Form_Load();
     if (!m_ready)
         std::printf("could not start the simulated board\n");
@@ -186,7 +187,8 @@ int paintOnce(int argc, char *argv[])
     ImmediateEnd end(instance, port);
     ToolPathRegistry registry;
     DetachedLauncher launcher;
-    Form1 form({port, clock, messages, instance, end, registry, launcher});
+    QtFileChooser fileDialog;
+    Form1 form({port, clock, messages, instance, end, registry, launcher, fileDialog});
     if (!form.Form_Load())
         return 1;
     struct FirstPaint : QObject

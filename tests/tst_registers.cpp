@@ -435,7 +435,7 @@ private slots:
 
         QtSerialPort port;
         RealClock clock;
-        Form1 form({port, clock, h.messages, h.instance, h.end, h.registry, h.launcher});
+        Form1 form({port, clock, h.messages, h.instance, h.end, h.registry, h.launcher, h.fileDialog});
         QVERIFY(form.Form_Load());
         const double start = clock.seconds();
         form.boxes().setText(0x03, QStringLiteral("12"));

@@ -1,8 +1,10 @@
 #include "form1.h"
 
+#include "printedtext.h"
 #include "progressbar.h"
 #include "settingsfile.h"
 #include "about/frmabout.h"
+#include "files/registerfiles.h"
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
 #include "modes/videomode.h"
@@ -129,6 +131,7 @@ void Form1::setupPages()
     logo->setGeometry(m_userFrame->width() - 93, 287, 83, 83);
 
     setupCommands(central);
+    m_printed = new PrintedText(central);
 }
 
 QWidget *Form1::addPage(const QString &caption, const QString &frameName)
@@ -209,12 +212,12 @@ void Form1::createControllers()
     new InputHold(centralWidget(), *m_lock, this);
     m_singleRegister = new SingleRegister(m_address, m_data, *m_boxes, *m_link, *m_commands,
                                           *m_lock, m_platform.messages, this);
+    m_registerFiles = new RegisterFiles(*m_boxes, *m_link, *m_lock, m_platform.fileDialog,
+                                        m_platform.messages, this);
 }
 
 void Form1::connectActions()
 {
-    // m_saveRegisters and m_loadRegisters are connected by the register
-    // files.
     connect(m_videoModeInput, &QAction::triggered, this, [this] { bringUp(&videoMode()); });
     connect(m_about, &QAction::triggered, this, &Form1::showAboutBox);
     connect(m_exit, &QAction::triggered, this, &Form1::nMenuFileExit_Click);
@@ -232,6 +235,12 @@ void Form1::connectActions()
     connect(m_readReg, &QPushButton::clicked, m_singleRegister, &SingleRegister::ReadRegCommand_Click);
     connect(m_writeReg, &QPushButton::clicked, m_singleRegister, &SingleRegister::WriteRegCommand_Click);
     connect(m_singleRegister, &SingleRegister::status, this, &Form1::showStatus);
+
+    connect(m_saveRegisters, &QAction::triggered, m_registerFiles, &RegisterFiles::nFileSaveRegisterAs_Click);
+    connect(m_loadRegisters, &QAction::triggered, m_registerFiles, &RegisterFiles::nFileLoadRegisterFrom_Click);
+    connect(m_registerFiles, &RegisterFiles::progress, m_progress, &ProgressBar::setPercent);
+    connect(m_registerFiles, &RegisterFiles::status, this, &Form1::showStatus);
+    connect(m_registerFiles, &RegisterFiles::print, m_printed, &PrintedText::print);
 }
 
 bool Form1::Form_Load()

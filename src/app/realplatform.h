@@ -3,6 +3,7 @@
 #include "platform/detachedlauncher.h"
 #include "platform/lockfileinstance.h"
 #include "platform/platform.h"
+#include "platform/qtfilechooser.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/qtserialport.h"
 #include "platform/realclock.h"
@@ -13,11 +14,14 @@
 #endif
 
 // The real machine: serial port, clock, message boxes, single-instance lock,
-// registry and program start.
+// registry, program start and file dialog.
 class RealPlatform
 {
 public:
-    Platform platform() { return {m_port, m_clock, m_messages, m_instance, m_end, m_registry, m_launcher}; }
+    Platform platform()
+    {
+        return {m_port, m_clock, m_messages, m_instance, m_end, m_registry, m_launcher, m_fileDialog};
+    }
 
 private:
     QtSerialPort m_port;
@@ -31,4 +35,5 @@ private:
     ToolPathRegistry m_registry;
 #endif
     DetachedLauncher m_launcher;
+    QtFileChooser m_fileDialog;
 };

@@ -12,13 +12,17 @@ namespace RegisterFile {
 QByteArray format(const Texts &texts)
 {
     QByteArray bytes;
-    for (int k = 0; k < RegisterMap::Count; ++k) {
-        const QString line = QStringLiteral("KV7106_Register%1:%2:%3")
-                                 .arg(k)
-                                 .arg(RegisterMap::caption(k), texts.at(size_t(k)));
-        bytes += line.toLatin1() + "\r\n";
-    }
+    for (int k = 0; k < RegisterMap::Count; ++k)
+        bytes += formatLine(k, texts.at(size_t(k)));
     return bytes;
+}
+
+QByteArray formatLine(int address, const QString &text)
+{
+    const QString content = QStringLiteral("KV7106_Register%1:%2:%3")
+                                .arg(address)
+                                .arg(RegisterMap::caption(address), text);
+    return content.toLatin1() + "\r\n";
 }
 
 QStringList lines(const QByteArray &bytes)
@@ -61,11 +65,14 @@ Contents read(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, QStringLiteral("Cannot read %1: %2").arg(shown, file.errorString())};
-    if (file.size() > MaxBytes)
-        return {{}, QStringLiteral("Cannot load %1: the file is larger than 1 MiB.").arg(shown)};
-    const QByteArray bytes = file.readAll();
+    // A device or pipe tells no size: no more than one byte past the limit
+    // is read from anything.
+    const bool tooLarge = file.size() > MaxBytes;
+    const QByteArray bytes = tooLarge ? QByteArray() : file.read(MaxBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return {{}, QStringLiteral("Cannot read %1: %2").arg(shown, file.errorString())};
+    if (tooLarge || bytes.size() > MaxBytes)
+        return {{}, QStringLiteral("Cannot load %1: the file is larger than 1 MiB.").arg(shown)};
     if (bytes.contains('\0'))
         return {{}, QStringLiteral("Cannot load %1: it holds NUL bytes, so it is no register file.").arg(shown)};
     return {lines(bytes), {}};

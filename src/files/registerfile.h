@@ -19,6 +19,8 @@ using Texts = std::array<QString, RegisterMap::Count>;
 
 // The file's bytes for these box texts.
 QByteArray format(const Texts &texts);
+// Line `address` of the file, CR LF included, for that register's box text.
+QByteArray formatLine(int address, const QString &text);
 
 // The largest file Load reads.
 constexpr qint64 MaxBytes = 1024 * 1024;

@@ -1,6 +1,7 @@
 #pragma once
 
 class Clock;
+class FileChooser;
 class MessageBoxes;
 class ProgramEnd;
 class ProgramLauncher;
@@ -19,4 +20,5 @@ struct Platform
     ProgramEnd &end;
     Registry &registry;
     ProgramLauncher &launcher;
+    FileChooser &fileDialog;
 };

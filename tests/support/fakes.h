@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/filechooser.h"
 #include "platform/messageboxes.h"
 #include "platform/programend.h"
 #include "platform/programlauncher.h"
@@ -73,6 +74,18 @@ class FakeInstance : public SingleInstance
 public:
     bool running = false;
     bool anotherCopyRunning() override { return running; }
+};
+
+// Answers each dialog with the next answer (nothing: the user cancels).
+struct FakeFileChooser : FileChooser
+{
+    QList<std::optional<QString>> answers;
+    QList<Request> requests;
+    std::optional<QString> choose(const Request &request) override
+    {
+        requests.append(request);
+        return answers.isEmpty() ? std::nullopt : answers.takeFirst();
+    }
 };
 
 class FakeEnd : public ProgramEnd

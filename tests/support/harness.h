@@ -24,7 +24,7 @@ struct Harness
     explicit Harness(const sim::BoardOptions &options = {}, bool load = true);
     ~Harness();
 
-    Platform platform() { return {port, clock, messages, instance, end, registry, launcher}; }
+    Platform platform() { return {port, clock, messages, instance, end, registry, launcher, fileDialog}; }
     template<typename T = QWidget>
     T *find(const char *name) const { return form->findChild<T *>(QLatin1String(name)); }
 
@@ -59,5 +59,6 @@ struct Harness
     FakeEnd end{&log};
     FakeRegistry registry;
     FakeLauncher launcher;
+    FakeFileChooser fileDialog;
     std::unique_ptr<Form1> form;
 };

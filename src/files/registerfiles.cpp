@@ -1,0 +1,189 @@
+#include "registerfiles.h"
+
+#include "registerfile.h"
+#include "link/boardlink.h"
+#include "link/hex.h"
+#include "platform/messageboxes.h"
+#include "registers/commandlock.h"
+#include "registers/registerboxes.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+constexpr int LastLine = RegisterMap::Count - 1;
+
+double percentAfter(int line)
+{
+    return line / double(LastLine) * 100;
+}
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+RegisterFiles::RegisterFiles(RegisterBoxes &boxes, BoardLink &link, CommandLock &lock,
+                             FileChooser &dialog, MessageBoxes &messages, QObject *parent)
+    : QObject(parent)
+    , m_boxes(boxes)
+    , m_link(link)
+    , m_lock(lock)
+    , m_dialog(dialog)
+    , m_messages(messages)
+{}
+
+// Save and Load show the same dialog. It proposes the path chosen last; a
+// cancel is printed on the window.
+std::optional<QString> RegisterFiles::chooseFile(FileChooser::Kind kind)
+{
+    FileChooser::Request request;
+    request.kind = kind;
+    request.fileName = m_fileName;
+    request.defaultSuffix = QStringLiteral("TXT");
+    request.filter = QStringLiteral("Text File (*.TXT) |*.txt | All Files (*.*)|*.*|");
+    request.confirmOverwrite = true;
+    const std::optional<QString> path = m_dialog.choose(request);
+    if (path)
+        m_fileName = *path;
+    else
+        emit print(QStringLiteral("Cancel Button Pressed"));
+    return path;
+}
+
+void RegisterFiles::nFileSaveRegisterAs_Click()
+{
+    if (m_lock.busy())
+        return;
+    const CommandLock::Hold hold(m_lock);
+    // Save needs nothing from the board: a port that does not open is
+    // reported, and the save goes on.
+    m_link.connectOrReport();
+    const std::optional<QString> path = chooseFile(FileChooser::Kind::Save);
+    if (!path)
+        return;
+    const QString error = save(*path);
+    emit progress(0);
+    if (!error.isEmpty()) {
+        m_messages.show(error);
+        emit status(tr("Save: nothing was saved."));
+        return;
+    }
+    emit status(tr("Saved the 64 registers to %1.").arg(shown(*path)));
+}
+
+// Returns why the file could not be written, or nothing. The file is written
+// aside and then put in place, so a save that fails leaves an earlier file
+// as it was; a symbolic link is written through and permissions are kept.
+QString RegisterFiles::save(const QString &path)
+{
+    const auto failed = [&path](const QString &reason) {
+        return tr("Cannot save %1: %2").arg(shown(path), reason);
+    };
+    // A file marked read-only stays as it is, whoever runs the program (the
+    // owner's, group's and others' bits: root may write any file).
+    const QFileInfo existing(path);
+    const QFileDevice::Permissions anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup
+                                              | QFileDevice::WriteOther;
+    if (existing.isFile() && !(existing.permissions() & anyWrite))
+        return failed(tr("the file is read-only."));
+    QSaveFile file(path);
+    // Only where the folder refuses new files is the file written in place.
+    file.setDirectWriteFallback(true);
+    // Unbuffered: commit() misses a write that fails only when a buffer is
+    // flushed, and would put the cut-off file in place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failed(file.errorString());
+    for (int k = 0; k < RegisterMap::Count; ++k) {
+        // Said now: commit() no longer knows why a write failed. The
+        // unfinished file is dropped.
+        if (file.write(RegisterFile::formatLine(k, m_boxes.text(k))) < 0)
+            return failed(file.errorString());
+        emit progress(percentAfter(k));
+    }
+    return file.commit() ? QString() : failed(file.errorString());
+}
+
+void RegisterFiles::nFileLoadRegisterFrom_Click()
+{
+    if (m_lock.busy())
+        return;
+    const CommandLock::Hold hold(m_lock);
+    // A port that does not open is reported once; the boxes are filled all
+    // the same, each write marked as not confirmed.
+    m_link.connectOrReport();
+    const std::optional<QString> path = chooseFile(FileChooser::Kind::Open);
+    if (!path)
+        return;
+    // The whole file is read before any box changes.
+    const RegisterFile::Contents contents = RegisterFile::read(*path);
+    if (!contents.error.isEmpty()) {
+        m_messages.show(contents.error);
+        emit status(tr("Load: no register was changed."));
+        return;
+    }
+    report(*path, load(contents.lines));
+}
+
+RegisterFiles::Outcome RegisterFiles::load(const QStringList &lines)
+{
+    Outcome outcome;
+    outcome.lines = int(qMin(lines.size(), qsizetype(RegisterMap::Count)));
+    for (int k = 0; k < outcome.lines; ++k) {
+        const std::optional<QString> value = RegisterFile::valueOf(lines.at(k));
+        if (!value)
+            outcome.skipped.append(k);
+        else if (!program(k, *value))
+            outcome.unconfirmed.append(k);
+        emit progress(percentAfter(k));
+    }
+    emit progress(0);
+    return outcome;
+}
+
+// Sets box `address` and so writes the register through the box's change
+// handling, also when the box already shows the value: the chip may have
+// lost it. True when the board confirmed the write.
+bool RegisterFiles::program(int address, const QString &value)
+{
+    if (m_boxes.text(address) == value)
+        m_boxes.reg_KV7103_Change(address);
+    else
+        m_boxes.setText(address, value);
+    return m_boxes.mark(address) != RegisterBoxes::Mark::NotWritten;
+}
+
+// One closing message for everything that was not loaded, and a status line.
+void RegisterFiles::report(const QString &path, const Outcome &outcome)
+{
+    QStringList problems;
+    if (outcome.lines < RegisterMap::Count) {
+        problems.append(tr("The file holds only %1 of 64 lines: the registers from %2 on were "
+                           "left unchanged.")
+                            .arg(outcome.lines)
+                            .arg(Hex_Digits(outcome.lines, 2)));
+    }
+    if (!outcome.skipped.isEmpty()) {
+        QStringList lines;
+        for (const int k : outcome.skipped)
+            lines.append(tr("line %1 (register %2)").arg(k + 1).arg(Hex_Digits(k, 2)));
+        problems.append(tr("These lines hold no byte (00 to FF) and were skipped, leaving their "
+                           "registers unchanged: %1.")
+                            .arg(lines.join(QStringLiteral(", "))));
+    }
+    if (!outcome.unconfirmed.isEmpty()) {
+        problems.append(tr("Registers the board did not confirm: %1 (their boxes are marked).")
+                            .arg(outcome.unconfirmed.size()));
+    }
+    const int written = outcome.lines - int(outcome.skipped.size() + outcome.unconfirmed.size());
+    if (problems.isEmpty()) {
+        emit status(tr("Loaded the 64 registers from %1.").arg(shown(path)));
+        return;
+    }
+    m_messages.show(problems.join(QLatin1Char('\n')));
+    emit status(tr("Loaded %1: %2 of 64 registers written.").arg(shown(path)).arg(written));
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/filechooser.h"
+
+#include <QList>
+#include <QObject>
+
+class BoardLink;
+class CommandLock;
+class MessageBoxes;
+class RegisterBoxes;
+
+// The File menu's "Save Resisters" and "Load Registers": the 64 boxes to a
+// register file, and a register file back into the boxes and so the chip.
+class RegisterFiles : public QObject
+{
+    Q_OBJECT
+
+public:
+    // dialog is CommonDialog1, the window's one file dialog, shared by both.
+    RegisterFiles(RegisterBoxes &boxes, BoardLink &link, CommandLock &lock, FileChooser &dialog,
+                  MessageBoxes &messages, QObject *parent = nullptr);
+
+    // Both are ignored while another command or a box change runs.
+    void nFileSaveRegisterAs_Click();
+    void nFileLoadRegisterFrom_Click();
+
+signals:
+    // Percent of the lines done, k / 63 x 100 after line k; 0 at the end.
+    void progress(double percent);
+    // How it went, for the window's status line.
+    void status(const QString &text);
+    // A line for the window's client area.
+    void print(const QString &line);
+
+private:
+    struct Outcome
+    {
+        int lines = 0; // the file's lines that were used, at most 64
+        QList<int> skipped; // lines whose value is no byte
+        QList<int> unconfirmed; // registers the board did not confirm
+    };
+
+    std::optional<QString> chooseFile(FileChooser::Kind kind);
+    QString save(const QString &path);
+    Outcome load(const QStringList &lines);
+    bool program(int address, const QString &value);
+    void report(const QString &path, const Outcome &outcome);
+
+    RegisterBoxes &m_boxes;
+    BoardLink &m_link;
+    CommandLock &m_lock;
+    FileChooser &m_dialog;
+    MessageBoxes &m_messages;
+    QString m_fileName = QStringLiteral("registers"); // what the dialog proposes next
+};

@@ -12,7 +12,7 @@
 
 Harness::Harness(const sim::BoardOptions &options, bool load)
     : previousDirectory(QDir::currentPath())
-    , port(&log, options)
+    , port(&log.events, options)
 {
     QDir::setCurrent(dir.path());
     form = std::make_unique<Form1>(platform());

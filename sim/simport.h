@@ -5,15 +5,14 @@
 
 #include <QStringList>
 
-struct EventLog;
-
-// The simulated board attached in-process: what the program sends reaches the
-// board at once, and the board's answer is waiting by the time send returns,
-// unless replies are held (then they arrive at release()).
+// The simulated board attached in-process, for tests: what the program sends
+// reaches the board at once, and the board's answer is waiting by the time
+// send returns, unless replies are held (then they arrive at release()).
+// What the program asks of the port is recorded in *log ("open", "send W").
 class SimPort : public SerialPort
 {
 public:
-    explicit SimPort(EventLog *log = nullptr, const sim::BoardOptions &options = {});
+    explicit SimPort(QStringList *log = nullptr, const sim::BoardOptions &options = {});
 
     void setPortNumber(int number) override;
     void setSettings(LineSettings settings) override;
@@ -47,7 +46,7 @@ public:
 private:
     void log(const QString &event);
 
-    EventLog *m_log;
+    QStringList *m_log;
     sim::BoardCore m_board;
     int m_number = 0;
     bool m_open = false;

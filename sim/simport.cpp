@@ -1,17 +1,15 @@
 #include "simport.h"
 
-#include "fakes.h"
-
 #include <QRegularExpression>
 
-SimPort::SimPort(EventLog *log, const sim::BoardOptions &options)
+SimPort::SimPort(QStringList *log, const sim::BoardOptions &options)
     : m_log(log), m_board(options)
 {}
 
 void SimPort::log(const QString &event)
 {
     if (m_log)
-        m_log->add(event);
+        m_log->append(event);
 }
 
 void SimPort::setPortNumber(int number)

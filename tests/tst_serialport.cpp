@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <ctime>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -135,51 +134,6 @@ private slots:
         QCOMPARE(::waitpid(child, &status, 0), child);
         QCOMPARE(status, 0); // the child found the lock, then ended
         QVERIFY(!QFile::exists(lock));
-    }
-
-    void failingBoard_data()
-    {
-        QTest::addColumn<sim::BoardOptions>("options");
-        QTest::addColumn<bool>("waitsOut"); // the one-second echo limit, in real time
-        QTest::addColumn<bool>("open");
-        QTest::addColumn<QByteArray>("received");
-        // Silent: the first echo never comes, the rest goes out without waiting.
-        QTest::newRow("silent") << sim::BoardOptions{Fault::Silent, 0} << true << true
-                                << QByteArray("W0x0006 0x1 0x80 R0x0000 0x10 ");
-        // Gone after the letter and four field characters.
-        QTest::newRow("hangs up") << sim::BoardOptions{Fault::HangUpAfter, 5} << false << false
-                                  << QByteArray("W0x00");
-    }
-
-    void failingBoard()
-    {
-        QFETCH(sim::BoardOptions, options);
-        QFETCH(bool, waitsOut);
-        Board board(options);
-        QVERIFY(board.ready());
-        Link link;
-        // Opened directly: only one test pays for the reset's half second.
-        link.port.setPortNumber(1);
-        QVERIFY2(link.port.open(), qPrintable(link.port.errorString()));
-        QElapsedTimer wall;
-        wall.start();
-
-        link.commands.Write_KV7106(0x06, 0x80);
-
-        if (waitsOut)
-            QVERIFY(wall.nsecsElapsed() >= 1'000'000'000);
-        QCOMPARE(link.commands.Read_KV7106_Burst(0x00, 16), QStringLiteral("00"));
-        QCOMPARE(link.boxes.texts(), QStringList{Texts::echo});
-        QTEST(link.port.isOpen(), "open");
-        QFETCH(QByteArray, received);
-        QTRY_COMPARE(board.received(), received); // the board may still be logging
-
-        // Idle afterwards, the event loop must sleep: a dead descriptor that
-        // kept reporting itself readable would spin it.
-        const std::clock_t cpu = std::clock();
-        wall.restart();
-        QTest::qWait(300);
-        QVERIFY(double(std::clock() - cpu) / CLOCKS_PER_SEC < 0.5 * wall.nsecsElapsed() / 1e9);
     }
 };
 

@@ -70,8 +70,6 @@ private slots:
         row("Q abandons a command", "QW0x003E 0x1 0x5Q R0x003E 0x1 ",
             "\r\n> ||0|x|0|0|3|E| |0|x|1| |0|x|5|\r\n> |||0|x|0|0|3|E| |0|x|1| \r\n0A> ");
         row("bad digit", "R0x00G R0x003E 0x1 ", "|0|x|0|0|\r\n?\r\n> |||0|x|0|0|3|E| |0|x|1| \r\n0A> ");
-        row("silent", "QR0x003E 0x1 ", "", {Fault::Silent, 0});
-        row("no prompt", "QR0x003E 0x1 ", "||0|x|0|0|3|E| |0|x|1| ", {Fault::NoPrompt, 0});
         row("stop echo after 5", "R0x003E 0x1 ", "|0|x|0|0", {Fault::StopEchoAfter, 5});
         row("hang up after 12", "R0x003E 0x1 Q", "|0|x|0|0|3|E| |0|x|1| \r\n0A> ", {Fault::HangUpAfter, 12});
     }
@@ -93,16 +91,6 @@ private slots:
         QCOMPARE(board.hungUp(), options.fault == Fault::HangUpAfter);
     }
 
-    void garbageIsNeitherEchoNorPrompt()
-    {
-        BoardCore board({Fault::Garbage, 0});
-        for (const char byte : QByteArray("QR0x003E 0x1 W0x003E 0x1 0x05 ").repeated(50)) {
-            const QByteArray answer = board.receive(byte);
-            QCOMPARE(answer.size(), 1);
-            QVERIFY(answer.at(0) != byte && answer.at(0) != '>');
-        }
-    }
-
     void pacedExchangeThenSigterm()
     {
         Board board({}, true);
@@ -116,15 +104,6 @@ private slots:
         QVERIFY(board.process.process().waitForFinished(timeoutMs));
         QVERIFY(!QFileInfo(board.port).isSymLink());
         QCOMPARE(board.process.process().readAll(), "rx R0x0003 0x1 \ntx 0x0003 0x1 \\r\\n7C> \n");
-    }
-
-    void hangUpAfter()
-    {
-        Board board({Fault::HangUpAfter, 3});
-        QCOMPARE(board.port.write("R0x0003 0x1 "), 12);
-        QVERIFY(board.process.process().waitForFinished(timeoutMs));
-        QCOMPARE(board.port.write("Q"), -1); // the line is gone
-        QCOMPARE(board.process.process().readAll(), "rx R0x0003 0x1 \ntx 0x\n");
     }
 };
 

@@ -76,6 +76,29 @@ private slots:
         QFile::remove(QStringLiteral("COM1"));
     }
 
+    // A user outside the device's group is told which group to join.
+    void permissionNamesTheGroup()
+    {
+        QFile device(QStringLiteral("device"));
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        QVERIFY(device.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+        QFile::remove(QStringLiteral("COM5"));
+        QVERIFY(QFile::link(QFileInfo(device).absoluteFilePath(), QStringLiteral("COM5")));
+        QVERIFY(QFile(m_dir.path()).setPermissions(QFileDevice::ExeOther | QFileDevice::ReadOther | QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const bool nobody = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+            QtSerialPort port;
+            port.setPortNumber(5);
+            const QString group = QFileInfo(device).group();
+            ::_exit(nobody && !port.open() && port.errorString().endsWith(
+                QStringLiteral("your user must be in its group \"%1\" (sudo usermod -aG %1 $USER, then log in again)").arg(group)) ? 0 : 1);
+        }
+        int status = 1;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QCOMPARE(status, 0);
+    }
+
     void exchangeOverThePty()
     {
         Board board({}, true);

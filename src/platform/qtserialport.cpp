@@ -1,7 +1,12 @@
 #include "qtserialport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -75,8 +80,24 @@ bool QtSerialPort::open()
     m_port.setDataBits(QSerialPort::DataBits(m_settings.dataBits));
     m_port.setStopBits(m_settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     if (!m_port.open(QIODevice::ReadWrite))
-        return fail(m_port.errorString());
+        return fail(openFailure());
     return true;
+}
+
+QString QtSerialPort::openFailure() const
+{
+    QString reason = m_port.errorString();
+#ifdef Q_OS_UNIX
+    // Refused for permission: on Linux the user is missing from the group
+    // that owns the device, usually dialout.
+    if (m_port.error() == QSerialPort::PermissionError
+        && ::access(QFile::encodeName(m_device).constData(), R_OK | W_OK) != 0) {
+        reason += tr(". To use %1 your user must be in its group \"%2\" (sudo usermod -aG %2 "
+                     "$USER, then log in again)")
+                      .arg(m_device, QFileInfo(m_device).group());
+    }
+#endif
+    return reason;
 }
 
 void QtSerialPort::close()

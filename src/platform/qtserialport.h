@@ -38,6 +38,7 @@ private:
     void handleError(QSerialPort::SerialPortError error);
     void releaseFailedPort();
     bool fail(const QString &reason);
+    QString openFailure() const;
     QString fixedDevice() const;
 
     QSerialPort m_port;

@@ -1,8 +1,5 @@
 #include "harness.h"
 
-#include "registers/registerboxes.h"
-#include "sliders/fieldsliders.h"
-
 #include <QAbstractButton>
 #include <QAction>
 #include <QDir>
@@ -26,24 +23,9 @@ Harness::~Harness()
     QDir::setCurrent(previousDirectory);
 }
 
-QLineEdit *Harness::box(int address) const
-{
-    return form->boxes().reg_KV7103(address);
-}
-
-QScrollBar *Harness::slider(int address) const
-{
-    return form->sliders().slider(address);
-}
-
 QString Harness::text(int address) const
 {
     return box(address)->text();
-}
-
-void Harness::setText(int address, const QString &text)
-{
-    form->boxes().setText(address, text);
 }
 
 void Harness::type(int address, const QString &keys)
@@ -62,9 +44,4 @@ QString commandStates(const QWidget &form)
     for (const char *name : {"WriteRegCommand", "ReadRegCommand", "ReadAllRegisters"})
         states += form.findChild<QWidget *>(QLatin1String(name))->isEnabled() ? '1' : '0';
     return states + (form.findChild<QAction *>(QStringLiteral("nVideoModeInput"))->isEnabled() ? '1' : '0');
-}
-
-QString Harness::commandStates() const
-{
-    return ::commandStates(*form);
 }

@@ -4,6 +4,8 @@
 #include "simport.h"
 
 #include "app/form1.h"
+#include "registers/registerboxes.h"
+#include "sliders/fieldsliders.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -38,16 +40,15 @@ struct Harness
         return form->findChild<T *>();
     }
 
-    QLineEdit *box(int address) const;
-    QScrollBar *slider(int address) const;
+    QLineEdit *box(int address) const { return form->boxes().reg_KV7103(address); }
+    QScrollBar *slider(int address) const { return form->sliders().slider(address); }
     QString text(int address) const;
     // Sets a box's text as the program does (raises its change handling).
-    void setText(int address, const QString &text);
+    void setText(int address, const QString &text) { form->boxes().setText(address, text); }
     // Types into a box with real key events.
     void type(int address, const QString &keys);
     void click(const char *button);
-    // Whether Write, Read, Read All and the video mode item are enabled, as "1111".
-    QString commandStates() const;
+    QString commandStates() const { return ::commandStates(*form); }
 
     QString previousDirectory;
     QTemporaryDir dir;

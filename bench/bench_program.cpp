@@ -17,8 +17,7 @@ namespace {
 
 void row(const char *name, const Measured &m)
 {
-    std::printf("%-28s %8.3f s %8.3f s %6.3f %10.4f\n", name, m.wall, m.floor, m.wall / m.floor,
-                m.cpu / m.wall);
+    std::printf("%-28s %8.3f s %8.3f s %6.3f %10.4f\n", name, m.wall, m.floor, m.wall / m.floor, m.cpu / m.wall);
 }
 
 // Runs this program again with --startup and times it to the first paint.
@@ -38,8 +37,7 @@ void startup()
     const double seconds = wall.nsecsElapsed() / 1e9;
     const QByteArray line = child.readLine().trimmed();
     child.waitForFinished();
-    std::printf("start-up to first paint      %8.3f s   (peak memory then %s kB)\n", seconds,
-                line.constData());
+    std::printf("start-up to first paint      %8.3f s   (peak memory then %s kB)\n", seconds, line.constData());
 }
 
 } // namespace

@@ -26,10 +26,7 @@ class CountedMessages : public MessageBoxes
 {
 public:
     using MessageBoxes::show;
-    void show(const QString &text, const QString &, Icon) override
-    {
-        std::printf("  message: %s\n", qPrintable(text));
-    }
+    void show(const QString &text, const QString &, Icon) override { std::printf("  message: %s\n", qPrintable(text)); }
 };
 
 class FirstCopy : public SingleInstance
@@ -48,8 +45,7 @@ double cpuSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
-           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // The characters of one line of the board's log ("rx ..." or "tx ...").
@@ -86,11 +82,11 @@ BenchRig::BenchRig()
     : m_platform(std::make_unique<Platform>())
 {
     QDir::setCurrent(m_dir.path());
-    m_board = std::make_unique<Board>(sim::BoardProcess::Settings{
-        QStringLiteral("COM1"), {}, true, m_dir.filePath(QStringLiteral("board.log"))});
+    m_board = std::make_unique<Board>(
+        sim::BoardProcess::Settings{QStringLiteral("COM1"), {}, true, m_dir.filePath(QStringLiteral("board.log"))});
     Platform &p = *m_platform;
-    m_form = std::make_unique<Form1>(::Platform{p.port, p.clock, p.messages, p.instance, p.end,
-                                                       p.registry, p.launcher, p.fileDialog});
+    m_form = std::make_unique<Form1>(
+        ::Platform{p.port, p.clock, p.messages, p.instance, p.end, p.registry, p.launcher, p.fileDialog});
     m_ready = m_board->ready() && m_form->Form_Load();
     if (!m_ready)
         std::printf("could not start the simulated board\n");
@@ -196,7 +192,8 @@ int paintOnce(int argc, char *argv[])
         bool eventFilter(QObject *, QEvent *event) override
         {
             if (event->type() == QEvent::Paint)
-                QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
             return false;
         }
     } firstPaint;

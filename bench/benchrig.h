@@ -10,9 +10,9 @@ struct Board;
 
 struct Measured
 {
-    double wall = 0;  // seconds
+    double wall = 0; // seconds
     double floor = 1; // seconds: characters moved at 960 a second plus fixed pauses
-    double cpu = 0;   // seconds of the program's CPU time meanwhile
+    double cpu = 0; // seconds of the program's CPU time meanwhile
 };
 
 // The desktop program's window on the real serial port and clock, against

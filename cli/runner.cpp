@@ -65,8 +65,8 @@ private:
     int m_left;
 };
 
-Runner::Runner(const Invocation &invocation, SerialPort &port, Clock &clock, MessageBoxes &messages,
-               QIODevice &out, QIODevice *progress)
+Runner::Runner(const Invocation &invocation, SerialPort &port, Clock &clock, MessageBoxes &messages, QIODevice &out,
+               QIODevice *progress)
     : m_invocation(invocation)
     , m_port(port)
     , m_messages(messages)
@@ -229,9 +229,8 @@ std::optional<Runner::Values> Runner::fileValues()
         const std::optional<QString> text = RegisterFile::valueOf(line);
         const std::optional<quint8> value = text ? RegisterMap::textToByte(*text) : std::nullopt;
         if (!value) {
-            fail(
-                Invocation::BadInput,
-                QStringLiteral("%1:%2: no register value in \"%3\"").arg(path).arg(k + 1).arg(line.left(80)));
+            fail(Invocation::BadInput,
+                 QStringLiteral("%1:%2: no register value in \"%3\"").arg(path).arg(k + 1).arg(line.left(80)));
             return std::nullopt;
         }
         values.at(size_t(k)) = *value;
@@ -253,9 +252,8 @@ std::optional<Runner::Values> Runner::readAll(Progress &progress)
         for (int i = 0; i < BurstLength; ++i) {
             const std::optional<quint8> value = RegisterMap::textToByte(data.mid(2 * i, 2));
             if (!value) {
-                fail(
-                    Invocation::LinkFailure,
-                    QStringLiteral("The board sent \"%1\" for registers %2").arg(data, registerRange(first)));
+                fail(Invocation::LinkFailure,
+                     QStringLiteral("The board sent \"%1\" for registers %2").arg(data, registerRange(first)));
                 return std::nullopt;
             }
             values.at(size_t(first + i)) = *value;

@@ -19,8 +19,8 @@ class SerialPort;
 class Runner
 {
 public:
-    Runner(const Invocation &invocation, SerialPort &port, Clock &clock, MessageBoxes &messages,
-           QIODevice &out, QIODevice *progress = nullptr);
+    Runner(const Invocation &invocation, SerialPort &port, Clock &clock, MessageBoxes &messages, QIODevice &out,
+           QIODevice *progress = nullptr);
 
     // The exit status.
     int run();

@@ -14,9 +14,9 @@ constexpr double CharactersPerSecond = 960;
 constexpr int ResetCharacters = 3;
 constexpr double ResetPause = BoardLink::ResetPause;
 
-constexpr int AddressFields = 12;   // "0x0000 0x10 "; one register: "0x0000 0x1 " and the data
-constexpr int DataField = 5;        // "0x80 "
-constexpr int WriteReply = 4;       // "\r\n> "
+constexpr int AddressFields = 12; // "0x0000 0x10 "; one register: "0x0000 0x1 " and the data
+constexpr int DataField = 5; // "0x80 "
+constexpr int WriteReply = 4; // "\r\n> "
 constexpr int BurstReadTrailer = 2; // "> " after the data
 
 // The letter, the echo-paced fields and the reply.

@@ -310,8 +310,7 @@ QByteArray BoardCore::readRegisters() const
     QByteArray digits;
     for (int i = 0; i < m_pending.count; ++i) {
         const int address = m_pending.address + i;
-        appendHex(digits, m_pending.letter == 'R' ? chipRegister(address)
-                                                  : fpgaRegister(address & 0xFFFF));
+        appendHex(digits, m_pending.letter == 'R' ? chipRegister(address) : fpgaRegister(address & 0xFFFF));
     }
     return digits;
 }

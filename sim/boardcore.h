@@ -14,12 +14,12 @@ struct BoardOptions
 {
     enum class Fault {
         None,
-        Silent,          // never sends anything
-        NoPrompt,        // echoes, carries out commands, but never sends ">"
-        StopEchoAfter,   // sends nothing more once faultAfter bytes were received
-        Garbage,         // answers every byte with junk instead of echo and replies
-        HangUpAfter,     // hangs up once faultAfter bytes were received
-        StuckRegister    // a healthy board whose chip register faultAfter ignores writes
+        Silent, // never sends anything
+        NoPrompt, // echoes, carries out commands, but never sends ">"
+        StopEchoAfter, // sends nothing more once faultAfter bytes were received
+        Garbage, // answers every byte with junk instead of echo and replies
+        HangUpAfter, // hangs up once faultAfter bytes were received
+        StuckRegister // a healthy board whose chip register faultAfter ignores writes
     };
     Fault fault = Fault::None;
     int faultAfter = 0; // the count of the "after" faults; the register of StuckRegister

@@ -13,9 +13,9 @@ namespace {
 
 void addOptions(QCommandLineParser &parser)
 {
-    parser.setApplicationDescription(QStringLiteral(
-        "Simulated evaluation board on a pseudo-terminal. Prints \"ready <slave>\" "
-        "once the link exists."));
+    parser.setApplicationDescription(
+        QStringLiteral("Simulated evaluation board on a pseudo-terminal. Prints \"ready <slave>\" "
+                       "once the link exists."));
     parser.addHelpOption();
     parser.addOptions({
         {QStringLiteral("link"), QStringLiteral("Symbolic link to create to the port (required)."),
@@ -25,9 +25,9 @@ void addOptions(QCommandLineParser &parser)
         {QStringLiteral("pace"), QStringLiteral("Send at the speed of 9600 baud 8N1.")},
     });
     for (const sim::FaultName &f : sim::faultNames) {
-        const QString valueName = f.argument == sim::FaultName::Argument::Count      ? QStringLiteral("N")
-                                  : f.argument == sim::FaultName::Argument::Register ? QStringLiteral("ADDR")
-                                                                                     : QString();
+        const QString valueName = f.argument == sim::FaultName::Argument::Count ? QStringLiteral("N")
+            : f.argument == sim::FaultName::Argument::Register                  ? QStringLiteral("ADDR")
+                                                                                : QString();
         parser.addOption({QLatin1String(f.option), QLatin1String(f.help), valueName});
     }
 }
@@ -48,8 +48,8 @@ std::optional<sim::BoardOptions> boardOptions(const QCommandLineParser &parser, 
         const std::optional<int> argument = sim::faultArgument(candidate, parser.value(name));
         if (!argument) {
             *error = candidate.argument == sim::FaultName::Argument::Register
-                         ? QStringLiteral("--%1 needs a chip register address 00 to 3F").arg(name)
-                         : QStringLiteral("--%1 needs a count of at least %2").arg(name).arg(candidate.minimumCount);
+                ? QStringLiteral("--%1 needs a chip register address 00 to 3F").arg(name)
+                : QStringLiteral("--%1 needs a count of at least %2").arg(name).arg(candidate.minimumCount);
             return std::nullopt;
         }
         options.faultAfter = *argument;
@@ -96,8 +96,7 @@ int main(int argc, char *argv[])
     sim::SignalWatcher watcher;
     if (!watcher.isValid())
         return fail(QStringLiteral("cannot watch termination signals"));
-    QObject::connect(&watcher, &sim::SignalWatcher::terminationRequested, &app,
-                     [](int) { QCoreApplication::quit(); });
+    QObject::connect(&watcher, &sim::SignalWatcher::terminationRequested, &app, [](int) { QCoreApplication::quit(); });
 
     sim::PtyBoard board(settings);
     QObject::connect(&board, &sim::PtyBoard::hungUp, &app, [] { QCoreApplication::quit(); });

@@ -64,8 +64,8 @@ private:
     QSocketNotifier *m_writeNotifier = nullptr;
     QTimer m_paceTimer;
     QByteArray m_pending;
-    Clock::time_point m_headDue;     // when the first pending byte may go out
-    Clock::time_point m_lineFreeAt;  // when the last byte sent has fully left
+    Clock::time_point m_headDue; // when the first pending byte may go out
+    Clock::time_point m_lineFreeAt; // when the last byte sent has fully left
     bool m_hangUpRequested = false;
 };
 

@@ -3,7 +3,8 @@
 #include <QRegularExpression>
 
 SimPort::SimPort(QStringList *log, const sim::BoardOptions &options)
-    : m_log(log), m_board(options)
+    : m_log(log)
+    , m_board(options)
 {}
 
 void SimPort::log(const QString &event)

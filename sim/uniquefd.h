@@ -9,12 +9,16 @@ class UniqueFd
 {
 public:
     UniqueFd() = default;
-    explicit UniqueFd(int fd) : m_fd(fd) {}
+    explicit UniqueFd(int fd)
+        : m_fd(fd)
+    {}
     ~UniqueFd() { reset(); }
 
     UniqueFd(const UniqueFd &) = delete;
     UniqueFd &operator=(const UniqueFd &) = delete;
-    UniqueFd(UniqueFd &&other) noexcept : m_fd(other.release()) {}
+    UniqueFd(UniqueFd &&other) noexcept
+        : m_fd(other.release())
+    {}
     UniqueFd &operator=(UniqueFd &&other) noexcept
     {
         if (this != &other)

@@ -118,9 +118,11 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("inBox");
+        // clang-format off
         QTest::newRow("Ctrl+L") << int(Qt::Key_L) << "nFileLoadRegisterFrom" << false;
         QTest::newRow("Ctrl+X in a box") << int(Qt::Key_X) << "nMenuFileExit" << true; // not cut
     }
+    // clang-format on
 
     void shortcutsFireWithMenusClosed()
     {
@@ -133,8 +135,7 @@ private slots:
         h.setText(0x03, QStringLiteral("12"));
         h.box(0x03)->selectAll();
         QSignalSpy spy(h.find<QAction>(qPrintable(action)), &QAction::triggered);
-        QTest::keyClick(inBox ? static_cast<QWidget *>(h.box(0x03)) : h.form.get(), Qt::Key(key),
-                        Qt::ControlModifier);
+        QTest::keyClick(inBox ? static_cast<QWidget *>(h.box(0x03)) : h.form.get(), Qt::Key(key), Qt::ControlModifier);
         QCOMPARE(spy.count(), 1);
         QCOMPARE(h.text(0x03), QStringLiteral("12"));
     }
@@ -178,11 +179,13 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("port");
+        // clang-format off
         QTest::newRow("saved form") << QByteArray(" 8 \r\n") << 8;
         QTest::newRow("comma ends field") << QByteArray("  7,9\r\n") << 7;
         QTest::newRow("later lines ignored") << QByteArray("3\r\n5\r\n") << 3;
         QTest::newRow("nine") << QByteArray(" 9 \r\n") << 0;
         QTest::newRow("COM3") << QByteArray("COM3\r\n") << 0;
+        // clang-format on
     }
 
     void settingsAtStart()
@@ -195,7 +198,8 @@ private slots:
         h.form->Form_Load();
         QTEST(h.form->selectedPort(), "port");
         const QList<QAction *> ports = h.find<QMenu>("mSetupCom")->actions();
-        QCOMPARE(std::count_if(ports.begin(), ports.end(), std::mem_fn(&QAction::isChecked)), h.form->selectedPort() ? 1 : 0);
+        QCOMPARE(std::count_if(ports.begin(), ports.end(), std::mem_fn(&QAction::isChecked)),
+                 h.form->selectedPort() ? 1 : 0);
         QCOMPARE(fileBytes(), content); // an existing file is only read
     }
 

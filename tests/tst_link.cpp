@@ -22,8 +22,14 @@ namespace {
 using Command = std::function<QString(BoardCommands &)>;
 using Fault = sim::BoardOptions::Fault;
 
-const Command writeChip = [](BoardCommands &c) { c.Write_KV7106(0x3F, 0x00); return QString(); };
-const Command writeFpga = [](BoardCommands &c) { c.Write_FPGA(0x12, 0x3F); return QString(); };
+const Command writeChip = [](BoardCommands &c) {
+    c.Write_KV7106(0x3F, 0x00);
+    return QString();
+};
+const Command writeFpga = [](BoardCommands &c) {
+    c.Write_FPGA(0x12, 0x3F);
+    return QString();
+};
 const Command readChip = [](BoardCommands &c) { return c.Read_KV7106(0x12); };
 const Command readFpga = [](BoardCommands &c) { return c.Read_FPGA(0x0102); };
 const Command readBurst = [](BoardCommands &c) { return c.Read_KV7106_Burst(0x10, 16); };
@@ -31,14 +37,19 @@ const Command writeBurst = [](BoardCommands &c) {
     c.Write_KV7106_Burst(0x12, 3, QStringLiteral("0011FF"));
     return QString();
 };
-const Command writeBurst0 = [](BoardCommands &c) { c.Write_KV7106_Burst(0x12, 0, {}); return QString(); };
+const Command writeBurst0 = [](BoardCommands &c) {
+    c.Write_KV7106_Burst(0x12, 0, {});
+    return QString();
+};
 
 // A board whose whole answer to one command is there from the start: the
 // echoes of the fields, then the reply. Sending and discarding change nothing.
 class ScriptedPort : public SimPort
 {
 public:
-    explicit ScriptedPort(QStringList *log) : SimPort(log) {}
+    explicit ScriptedPort(QStringList *log)
+        : SimPort(log)
+    {}
     void script(const QByteArray &answer) { m_answer = answer; }
     int waitingCount() override { return int(m_answer.size()); }
     void send(const QByteArray &bytes) override
@@ -117,6 +128,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("result");
         QTest::addColumn<QString>("closedResult");
+        // clang-format off
         QTest::newRow("Write_KV7106") << writeChip << QByteArray("W0x003F 0x1 0x00 ") << "" << "";
         QTest::newRow("Write_FPGA") << writeFpga << QByteArray("Y0x0012 0x1 0x3F ") << "" << "";
         QTest::newRow("Read_KV7106") << readChip << QByteArray("R0x0012 0x1 ") << "08" << "";
@@ -126,6 +138,7 @@ private slots:
         QTest::newRow("Write_KV7106_Burst")
             << writeBurst << QByteArray("W0x0012 0x03 0x00 0x11 0xFF ") << "" << "";
         QTest::newRow("Write_KV7106_Burst, 0") << writeBurst0 << QByteArray("W0x0012 0x00 ") << "" << "";
+        // clang-format on
     }
 
     void wireBytes()
@@ -159,11 +172,13 @@ private slots:
     {
         QTest::addColumn<Command>("command");
         QTest::addColumn<QString>("events");
+        // clang-format off
         QTest::newRow("Read_KV7106")
             << readChip
             << "send R|discard|" + paced("0x0012 0x1 ") + "|take \r|take \n|take 0|take 8|take >|take  |discard";
         QTest::newRow("Read_KV7106_Burst")
             << readBurst << "send R|discard|" + paced("0x0010 0x10 ") + "|take 100808200C000200000F010000000000|discard";
+        // clang-format on
     }
 
     void readSteps()
@@ -187,6 +202,7 @@ private slots:
         QTest::addColumn<QString>("message"); // the one message, if any
         QTest::addColumn<double>("seconds"); // until it shows; nothing waits after it
         const Fault none = Fault::None;
+        // clang-format off
         QTest::newRow("prompt only") << none << read + "> " << readChip << "" << "" << 0.0;
         QTest::newRow("one digit") << none << read + "5> " << readChip << "5" << "" << 0.0;
         QTest::newRow("two digits") << none << read + "\r\n3F> " << readChip << "3F" << "" << 0.0;
@@ -196,9 +212,12 @@ private slots:
             << none << burst + data << readBurst << QString(data) << Texts::echo << 2.0;
         QTest::newRow("burst one short")
             << none << burst + data.left(31) << readBurst << "00" << Texts::echo << 32.0;
+        // clang-format on
         const QByteArray board; // no script: the simulated board with the fault
+        // clang-format off
         QTest::newRow("silent") << Fault::Silent << board << writeChip << "" << Texts::echo << 1.0;
         QTest::newRow("no prompt") << Fault::NoPrompt << board << readFpga << "" << Texts::prompt << 3.0;
+        // clang-format on
     }
 
     void replies()
@@ -246,9 +265,11 @@ private slots:
     {
         QTest::addColumn<bool>("openBefore");
         QTest::addColumn<int>("selected");
+        // clang-format off
         QTest::newRow("COM1") << false << 1;
         QTest::newRow("COM8, open before") << true << 8;
         QTest::newRow("no port chosen") << false << 0;
+        // clang-format on
     }
 
     void connectBoard()
@@ -266,7 +287,7 @@ private slots:
         // Three separate Qs bring the board to its prompt from any state; the
         // answers are dropped after one pause that processes no events.
         if (selected != 0)
-            steps << "send Q" << "send Q" << "send Q" << "pause 0.5" << "discard" << "yield";
+            steps += QStringList{"send Q", "send Q", "send Q", "pause 0.5", "discard", "yield"};
         QCOMPARE(rig.log.events, steps);
         QCOMPARE(rig.clock.blockingWaits, 0);
         QVERIFY(rig.boxes.shown.isEmpty()); // telling the user is the caller's choice
@@ -278,10 +299,14 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("lost");
         QTest::addColumn<double>("limit");
+        // clang-format off
         QTest::newRow("echo, 3 characters") << false << 3 << false << 3.0;
         QTest::newRow("prompt, 2 characters") << true << 2 << false << 6.0;
+        // clang-format on
         // A device that went away cannot answer: no point waiting out the limit.
+        // clang-format off
         QTest::newRow("prompt, port lost") << true << 2 << true << 0.0;
+        // clang-format on
     }
 
     void timeOut()

@@ -52,6 +52,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("byte"); // -1: not a byte
         QTest::addColumn<int>("position");
+        // clang-format off
         QTest::newRow("one digit") << "5" << 5 << 5;
         QTest::newRow("as read") << "0a" << 10 << 10;
         QTest::newRow("leading zeros") << "005" << 5 << 5;
@@ -61,6 +62,7 @@ private slots:
         QTest::newRow("blanks between") << " 1 2" << -1 << 0x12;
         QTest::newRow("digits then junk") << "1G2" << -1 << 1;
         QTest::newRow("huge") << "FFFFFFFFFFFF" << -1 << INT_MAX;
+        // clang-format on
     }
 
     void conversions()
@@ -118,6 +120,7 @@ private slots:
         QTest::addColumn<QStringList>("writes");
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("slider"); // -1: none
+        // clang-format off
         QTest::newRow("0 then 5") << 0x06 << "" << "05" << QStringList{"06=00", "06=05", "06=05"} << "5" << 5;
         QTest::newRow("0 then A") << 0x0A << "" << "0A" << QStringList{"0A=00", "0A=0A", "0A=0A"} << "A" << 10;
         QTest::newRow("slider maximum") << 0x08 << "" << "FF" << QStringList{"08=0F", "08=FF"} << "FF" << 255;
@@ -125,6 +128,7 @@ private slots:
         QTest::newRow("cleared, slider") << 0x07 << "40" << "-" << QStringList{"07=00"} << "0" << 0;
         QTest::newRow("cleared, no slider") << 0x03 << "7C" << "-" << QStringList{} << "" << -1;
         QTest::newRow("above the slider") << 0x10 << "" << "FF" << QStringList{"10=0F", "10=FF"} << "FF" << 15;
+        // clang-format on
     }
 
     void boxChanges()
@@ -170,8 +174,9 @@ private slots:
             QCOMPARE(h.text(a), hex2(h.port.board().chipRegister(a)));
         // The bar starts at 0, so the first step shows no change; it is back
         // at 0 before the commands are enabled again.
-        QCOMPARE(steps, (QStringList{"12.5% 0000", "25% 0000", "37.5% 0000", "50% 0000", "62.5% 0000",
-                                     "75% 0000", "87.5% 0000", "100% 0000", "0% 0000"}));
+        QCOMPARE(steps,
+                 (QStringList{"12.5% 0000", "25% 0000", "37.5% 0000", "50% 0000", "62.5% 0000", "75% 0000",
+                              "87.5% 0000", "100% 0000", "0% 0000"}));
         QCOMPARE(h.commandStates(), QStringLiteral("1111"));
         // Events run after each step; the closing half second lets none run.
         QCOMPARE(h.log.events.count(QStringLiteral("yield")), 1 + 8);
@@ -197,11 +202,13 @@ private slots:
         QTest::addColumn<int>("blocksRead"); // by the first Read All after the fault
         using Fault = sim::BoardOptions::Fault;
         const sim::BoardOptions refused{Fault::None, -1}; // the port does not open
+        // clang-format off
         QTest::newRow("silent") << sim::BoardOptions{Fault::Silent, 0} << Texts::echo << 0;
         QTest::newRow("stops in Read All") << sim::BoardOptions{Fault::StopEchoAfter, 3 + 13 + 6} << Texts::echo << 1;
         QTest::newRow("garbage") << sim::BoardOptions{Fault::Garbage, 0} << Texts::echo << 0;
         QTest::newRow("no prompt") << sim::BoardOptions{Fault::NoPrompt, 0} << Texts::echo << 0;
         QTest::newRow("port refused") << refused << Texts::cannotOpen(1, "/dev/sim1", "No such file or directory") << 0;
+        // clang-format on
     }
 
     void failureEpisodes()
@@ -215,8 +222,8 @@ private slots:
         h.click("ReadAllRegisters");
         for (int a = 0; a < 64; ++a) {
             QCOMPARE(h.text(a), hex2(sim::BoardCore::powerOnValue(a)));
-            QCOMPARE(h.form->boxes().mark(a), a < 16 * blocksRead ? RegisterBoxes::Mark::None
-                                                                  : RegisterBoxes::Mark::NotRead);
+            QCOMPARE(h.form->boxes().mark(a),
+                     a < 16 * blocksRead ? RegisterBoxes::Mark::None : RegisterBoxes::Mark::NotRead);
         }
         QCOMPARE(h.form->statusBar()->currentMessage(),
                  QStringLiteral("Read All: %1 of 64 registers not read, the board did not answer.")
@@ -250,9 +257,11 @@ private slots:
     void keysDuringAnExchange_data()
     {
         QTest::addColumn<int>("wait"); // the blocking wait the keys arrive in; 0: the reset
+        // clang-format off
         QTest::newRow("during the link reset") << 0;
         QTest::newRow("while the write is on the line") << 4;
         QTest::newRow("during the slider echo's write") << 22;
+        // clang-format on
     }
 
     void keysDuringAnExchange()
@@ -285,8 +294,10 @@ private slots:
     void actionsDuringAnExchange_data()
     {
         QTest::addColumn<bool>("exit");
+        // clang-format off
         QTest::newRow("Read All, slider") << false;
         QTest::newRow("Exit") << true;
+        // clang-format on
     }
 
     void actionsDuringAnExchange()
@@ -326,6 +337,7 @@ private slots:
         QTest::addColumn<QString>("messages");
         QTest::addColumn<double>("seconds"); // at most, for a box write and a Read All
         const QString open = Texts::cannotOpen(1, "%1", "%2");
+        // clang-format off
         QTest::newRow("silent") << sim::BoardOptions{Fault::Silent, 0} << "" << Texts::echo << 3.0;
         QTest::newRow("no prompt") << sim::BoardOptions{Fault::NoPrompt, 0} << "" << Texts::prompt << 5.0;
         QTest::newRow("stops echoing") << sim::BoardOptions{Fault::StopEchoAfter, 10} << "" << Texts::echo << 3.0;
@@ -333,6 +345,7 @@ private slots:
         QTest::newRow("hangs up") << sim::BoardOptions{Fault::HangUpAfter, 10} << "" << Texts::echo + "|" + open << 3.0;
         QTest::newRow("missing device") << sim::BoardOptions{} << "missing" << open << 1.0;
         QTest::newRow("held by another") << sim::BoardOptions{} << "held" << open << 1.0;
+        // clang-format on
     }
 
     void faultsOverPty()
@@ -418,6 +431,7 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString read = "ReadRegCommand";
         const QString write = "WriteRegCommand";
+        // clang-format off
         QTest::newRow("read 06") << read << "06" << "77" << false << QByteArray("QQQR0x0006 0x1 ") << "80" << "  " << "";
         QTest::newRow("read A5") << read << "A5" << "" << false << QByteArray("QQQR0x00A5 0x1 ") << "00" << "" << "";
         QTest::newRow("write, port closed") << write << "07" << "44" << false << QByteArray("QQQW0x0007 0x1 0x44 ") << "44" << "44" << "";
@@ -426,6 +440,7 @@ private slots:
         QTest::newRow("write 40, no box") << write << "40" << "12" << true << QByteArray("W0x0040 0x1 0x12 ") << "12" << "" << "";
         QTest::newRow("Data above FF") << write << "06" << "100" << true << QByteArray() << "100" << "  " << Texts::notAByte("Data");
         QTest::newRow("Address empty") << read << "" << "" << false << QByteArray() << "" << "" << Texts::notAByte("Address");
+        // clang-format on
     }
 
     void singleRegister()

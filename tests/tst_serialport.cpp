@@ -71,8 +71,8 @@ private slots:
         Link link;
         QVERIFY(!link.link.connectOrReport());
         QVERIFY(!link.port.errorString().isEmpty());
-        QCOMPARE(link.boxes.texts(), QStringList{Texts::cannotOpen(1, QDir::currentPath() + "/COM1",
-                                                                   link.port.errorString())});
+        QCOMPARE(link.boxes.texts(),
+                 QStringList{Texts::cannotOpen(1, QDir::currentPath() + "/COM1", link.port.errorString())});
         QFile::remove(QStringLiteral("COM1"));
     }
 
@@ -84,15 +84,23 @@ private slots:
         QVERIFY(device.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
         QFile::remove(QStringLiteral("COM5"));
         QVERIFY(QFile::link(QFileInfo(device).absoluteFilePath(), QStringLiteral("COM5")));
-        QVERIFY(QFile(m_dir.path()).setPermissions(QFileDevice::ExeOther | QFileDevice::ReadOther | QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QVERIFY(QFile(m_dir.path())
+                    .setPermissions(QFileDevice::ExeOther | QFileDevice::ReadOther | QFileDevice::ReadOwner
+                                    | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         const pid_t child = ::fork();
         if (child == 0) {
             const bool nobody = ::setgid(65534) == 0 && ::setuid(65534) == 0;
             QtSerialPort port;
             port.setPortNumber(5);
             const QString group = QFileInfo(device).group();
-            ::_exit(nobody && !port.open() && port.errorString().endsWith(
-                QStringLiteral("your user must be in its group \"%1\" (sudo usermod -aG %1 $USER, then log in again)").arg(group)) ? 0 : 1);
+            ::_exit(
+                nobody && !port.open()
+                        && port.errorString().endsWith(
+                            QStringLiteral(
+                                "your user must be in its group \"%1\" (sudo usermod -aG %1 $USER, then log in again)")
+                                .arg(group))
+                    ? 0
+                    : 1);
         }
         int status = 1;
         QCOMPARE(::waitpid(child, &status, 0), child);

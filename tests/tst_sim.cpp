@@ -23,10 +23,12 @@ private slots:
         QTest::addColumn<BoardOptions>("options");
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QByteArray>("trace");
-        const auto row = [](const char *name, const char *input, const char *trace,
-                            BoardOptions options = {}) {
+        const auto row = [](const char *name, const char *input, const char *trace, BoardOptions options = {}) {
+            // clang-format off
             QTest::newRow(name) << options << QByteArray(input) << QByteArray(trace);
+            // clang-format on
         };
+        // clang-format off
         row("write, single read", "W0x003E 0x1 0x05 R0x003E 0x1 ",
             "|0|x|0|0|3|E| |0|x|1| |0|x|0|5| \r\n> ||0|x|0|0|3|E| |0|x|1| \r\n05> ");
         row("burst read past the end", "R0x003E 0x03 ", "|0|x|0|0|3|E| |0|x|0|3| 0AF100> ");
@@ -40,6 +42,7 @@ private slots:
         row("bad digit", "R0x00G R0x003E 0x1 ", "|0|x|0|0|\r\n?\r\n> |||0|x|0|0|3|E| |0|x|1| \r\n0A> ");
         row("stop echo after 5", "R0x003E 0x1 ", "|0|x|0|0", {Fault::StopEchoAfter, 5});
         row("hang up after 12", "R0x003E 0x1 Q", "|0|x|0|0|3|E| |0|x|1| \r\n0A> ", {Fault::HangUpAfter, 12});
+        // clang-format on
     }
 
     void answers()

@@ -21,8 +21,7 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, const Twip
     return result;
 }
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption,
-                    const TwipRect &place)
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, const TwipRect &place)
 {
     auto *result = new QPushButton(caption, parent);
     result->setObjectName(QLatin1String(name));
@@ -32,11 +31,10 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption,
 
 } // namespace
 
-frmAbout::frmAbout(Registry &registry, ProgramLauncher &launcher, MessageBoxes &messages,
-                   QWidget *parent)
+frmAbout::frmAbout(Registry &registry, ProgramLauncher &launcher, MessageBoxes &messages, QWidget *parent)
     : QDialog(parent,
-              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
-                  | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  | Qt::WindowCloseButtonHint)
     , m_sysInfo(registry, launcher, messages)
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -54,8 +52,7 @@ frmAbout::frmAbout(Registry &registry, ProgramLauncher &launcher, MessageBoxes &
     picture->setAlignment(Qt::AlignCenter);
     picture->setPixmap(QPixmap(QStringLiteral(":/kv71xx/logo.png"))
                            .scaled(PictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    QPushButton *sysInfo = button(this, "cmdSysInfo", QStringLiteral("&System Info..."),
-                                  {4260, 3075, 1245, 345});
+    QPushButton *sysInfo = button(this, "cmdSysInfo", QStringLiteral("&System Info..."), {4260, 3075, 1245, 345});
     QLabel *description = label(this, "lblDescription",
                                 QStringLiteral("Evaluation software for Velmora's KV7101, KV7102, "
                                                "KV7103, KV7104, and KV7105 family of video analog "
@@ -66,13 +63,11 @@ frmAbout::frmAbout(Registry &registry, ProgramLauncher &launcher, MessageBoxes &
     black.setColor(QPalette::WindowText, Qt::black);
     description->setPalette(black);
     // The title's box is made for a larger font than the rest.
-    QLabel *title = label(this, "KV7", QStringLiteral("KV71xx Evaluation Software "),
-                          {1560, 240, 3885, 345});
+    QLabel *title = label(this, "KV7", QStringLiteral("KV71xx Evaluation Software "), {1560, 240, 3885, 345});
     QFont titleFont = title->font();
     titleFont.setPixelSize(16);
     title->setFont(titleFont);
-    label(this, "lblVersion", QStringLiteral("Version 1.2  November 20, 2003"),
-          {1560, 600, 3885, 225});
+    label(this, "lblVersion", QStringLiteral("Version 1.2  November 20, 2003"), {1560, 600, 3885, 225});
     setTabOrder(ok, sysInfo);
 
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -97,8 +92,6 @@ void frmAbout::paintEvent(QPaintEvent *event)
 {
     QDialog::paintEvent(event);
     QPainter painter(this);
-    painter.fillRect(QRect(QPoint(twips(90), twips(2445)), QPoint(twips(5654), twips(2445))),
-                     QColor(128, 128, 128));
-    painter.fillRect(QRect(QPoint(twips(105), twips(2460)), QPoint(twips(5654), twips(2460) + 1)),
-                     Qt::white);
+    painter.fillRect(QRect(QPoint(twips(90), twips(2445)), QPoint(twips(5654), twips(2445))), QColor(128, 128, 128));
+    painter.fillRect(QRect(QPoint(twips(105), twips(2460)), QPoint(twips(5654), twips(2460) + 1)), Qt::white);
 }

@@ -11,8 +11,7 @@ class frmAbout : public QDialog
     Q_OBJECT
 
 public:
-    frmAbout(Registry &registry, ProgramLauncher &launcher, MessageBoxes &messages,
-             QWidget *parent = nullptr);
+    frmAbout(Registry &registry, ProgramLauncher &launcher, MessageBoxes &messages, QWidget *parent = nullptr);
 
     // Closed: the next opening needs a new box.
     bool discarded() const { return m_discarded; }

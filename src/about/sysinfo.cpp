@@ -30,8 +30,8 @@ SysInfo::SysInfo(Registry &registry, ProgramLauncher &launcher, MessageBoxes &me
 void SysInfo::StartSysInfo()
 {
     QString value;
-    if (GetKeyValue(Registry::LocalMachine, QLatin1String(SysInfoKeys::Path),
-                    QLatin1String(SysInfoKeys::PathValue), &value)) {
+    if (GetKeyValue(Registry::LocalMachine, QLatin1String(SysInfoKeys::Path), QLatin1String(SysInfoKeys::PathValue),
+                    &value)) {
         if (start(value))
             return;
     } else if (GetKeyValue(Registry::LocalMachine, QLatin1String(SysInfoKeys::Location),
@@ -49,8 +49,7 @@ bool SysInfo::start(const QString &value)
     return !path.isEmpty() && m_launcher.startDetached(path);
 }
 
-bool SysInfo::GetKeyValue(Registry::Key keyRoot, const QString &keyName, const QString &subKeyRef,
-                          QString *keyVal)
+bool SysInfo::GetKeyValue(Registry::Key keyRoot, const QString &keyName, const QString &subKeyRef, QString *keyVal)
 {
     keyVal->clear();
     Registry::Key key = 0;
@@ -59,8 +58,7 @@ bool SysInfo::GetKeyValue(Registry::Key keyRoot, const QString &keyName, const Q
     QByteArray buffer(BufferSize, '\0');
     quint32 size = BufferSize;
     quint32 type = 0;
-    const bool read = m_registry.RegQueryValueExA(key, subKeyRef, &type, &buffer, &size)
-                      == Registry::Success;
+    const bool read = m_registry.RegQueryValueExA(key, subKeyRef, &type, &buffer, &size) == Registry::Success;
     m_registry.RegCloseKey(key);
     if (!read)
         return false;

@@ -17,8 +17,7 @@ public:
 
     // True when the value was read. keyVal receives it when it is a string,
     // and is left empty otherwise.
-    bool GetKeyValue(Registry::Key keyRoot, const QString &keyName, const QString &subKeyRef,
-                     QString *keyVal);
+    bool GetKeyValue(Registry::Key keyRoot, const QString &keyName, const QString &subKeyRef, QString *keyVal);
 
 private:
     bool start(const QString &value);

@@ -56,8 +56,7 @@ void bringUp(QWidget *window)
     window->activateWindow();
 }
 
-QAction *menuItem(QMenu *menu, const QString &caption, const QString &name,
-                   const QKeySequence &shortcut = {})
+QAction *menuItem(QMenu *menu, const QString &caption, const QString &name, const QKeySequence &shortcut = {})
 {
     QAction *action = menu->addAction(caption);
     action->setObjectName(name);
@@ -86,18 +85,17 @@ void Form1::setupMenus()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mFile"));
-    m_saveRegisters = menuItem(file, QStringLiteral("Save Resisters"),
-                                QStringLiteral("nFileSaveRegisterAs"), QKeySequence(Qt::CTRL | Qt::Key_S));
-    m_loadRegisters = menuItem(file, QStringLiteral("Load Registers"),
-                                QStringLiteral("nFileLoadRegisterFrom"), QKeySequence(Qt::CTRL | Qt::Key_L));
+    m_saveRegisters = menuItem(file, QStringLiteral("Save Resisters"), QStringLiteral("nFileSaveRegisterAs"),
+                               QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_loadRegisters = menuItem(file, QStringLiteral("Load Registers"), QStringLiteral("nFileLoadRegisterFrom"),
+                               QKeySequence(Qt::CTRL | Qt::Key_L));
     m_about = menuItem(file, QStringLiteral("About"), QStringLiteral("nFileAbout"));
     m_exit = menuItem(file, QStringLiteral("E&xit"), QStringLiteral("nMenuFileExit"),
-                       QKeySequence(Qt::CTRL | Qt::Key_X));
+                      QKeySequence(Qt::CTRL | Qt::Key_X));
 
     QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("nMenuOptions"));
-    m_videoModeInput = menuItem(options, QStringLiteral("Select &Input Video Mode"),
-                                 QStringLiteral("nVideoModeInput"));
+    m_videoModeInput = menuItem(options, QStringLiteral("Select &Input Video Mode"), QStringLiteral("nVideoModeInput"));
     QMenu *ports = options->addMenu(QStringLiteral("&Select Serial Port"));
     ports->setObjectName(QStringLiteral("mSetupCom"));
     for (int i = FirstPort; i <= LastPort; ++i) {
@@ -105,8 +103,7 @@ void Form1::setupMenus()
         item->setCheckable(true);
         m_comSel.at(size_t(i)) = item;
     }
-    m_disconnect = menuItem(options, QStringLiteral("&Disconnect Serial Port"),
-                             QStringLiteral("mDisconnectSerial"));
+    m_disconnect = menuItem(options, QStringLiteral("&Disconnect Serial Port"), QStringLiteral("mDisconnectSerial"));
 }
 
 void Form1::setupPages()
@@ -210,10 +207,9 @@ void Form1::createControllers()
     m_sliders = new FieldSliders(*m_boxes, *m_lock, this);
     m_readAll = new ReadAll(*m_boxes, *m_link, *m_commands, *m_lock, this);
     new InputHold(centralWidget(), *m_lock, this);
-    m_singleRegister = new SingleRegister(m_address, m_data, *m_boxes, *m_link, *m_commands,
-                                          *m_lock, m_platform.messages, this);
-    m_registerFiles = new RegisterFiles(*m_boxes, *m_link, *m_lock, m_platform.fileDialog,
-                                        m_platform.messages, this);
+    m_singleRegister = new SingleRegister(m_address, m_data, *m_boxes, *m_link, *m_commands, *m_lock,
+                                          m_platform.messages, this);
+    m_registerFiles = new RegisterFiles(*m_boxes, *m_link, *m_lock, m_platform.fileDialog, m_platform.messages, this);
 }
 
 void Form1::connectActions()
@@ -341,8 +337,7 @@ VideoMode &Form1::videoMode()
 void Form1::showAboutBox()
 {
     if (!m_aboutBox || m_aboutBox->discarded()) {
-        m_aboutBox = new frmAbout(m_platform.registry, m_platform.launcher, m_platform.messages,
-                                  this);
+        m_aboutBox = new frmAbout(m_platform.registry, m_platform.launcher, m_platform.messages, this);
     }
     bringUp(m_aboutBox);
 }

@@ -19,9 +19,8 @@ QByteArray format(const Texts &texts)
 
 QByteArray formatLine(int address, const QString &text)
 {
-    const QString content = QStringLiteral("KV7106_Register%1:%2:%3")
-                                .arg(address)
-                                .arg(RegisterMap::caption(address), text);
+    const QString content
+        = QStringLiteral("KV7106_Register%1:%2:%3").arg(address).arg(RegisterMap::caption(address), text);
     return content.toLatin1() + "\r\n";
 }
 

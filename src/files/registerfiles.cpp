@@ -27,8 +27,8 @@ QString shown(const QString &path)
 
 } // namespace
 
-RegisterFiles::RegisterFiles(RegisterBoxes &boxes, BoardLink &link, CommandLock &lock,
-                             FileChooser &dialog, MessageBoxes &messages, QObject *parent)
+RegisterFiles::RegisterFiles(RegisterBoxes &boxes, BoardLink &link, CommandLock &lock, FileChooser &dialog,
+                             MessageBoxes &messages, QObject *parent)
     : QObject(parent)
     , m_boxes(boxes)
     , m_link(link)
@@ -81,14 +81,12 @@ void RegisterFiles::nFileSaveRegisterAs_Click()
 // as it was; a symbolic link is written through and permissions are kept.
 QString RegisterFiles::save(const QString &path)
 {
-    const auto failed = [&path](const QString &reason) {
-        return tr("Cannot save %1: %2").arg(shown(path), reason);
-    };
+    const auto failed = [&path](const QString &reason) { return tr("Cannot save %1: %2").arg(shown(path), reason); };
     // A file marked read-only stays as it is, whoever runs the program (the
     // owner's, group's and others' bits: root may write any file).
     const QFileInfo existing(path);
     const QFileDevice::Permissions anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup
-                                              | QFileDevice::WriteOther;
+        | QFileDevice::WriteOther;
     if (existing.isFile() && !(existing.permissions() & anyWrite))
         return failed(tr("the file is read-only."));
     QSaveFile file(path);
@@ -176,8 +174,8 @@ void RegisterFiles::report(const QString &path, const Outcome &outcome)
                             .arg(lines.join(QStringLiteral(", "))));
     }
     if (!outcome.unconfirmed.isEmpty()) {
-        problems.append(tr("Registers the board did not confirm: %1 (their boxes are marked).")
-                            .arg(outcome.unconfirmed.size()));
+        problems.append(
+            tr("Registers the board did not confirm: %1 (their boxes are marked).").arg(outcome.unconfirmed.size()));
     }
     const int written = outcome.lines - int(outcome.skipped.size() + outcome.unconfirmed.size());
     if (problems.isEmpty()) {

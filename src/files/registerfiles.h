@@ -18,8 +18,8 @@ class RegisterFiles : public QObject
 
 public:
     // dialog is CommonDialog1, the window's one file dialog, shared by both.
-    RegisterFiles(RegisterBoxes &boxes, BoardLink &link, CommandLock &lock, FileChooser &dialog,
-                  MessageBoxes &messages, QObject *parent = nullptr);
+    RegisterFiles(RegisterBoxes &boxes, BoardLink &link, CommandLock &lock, FileChooser &dialog, MessageBoxes &messages,
+                  QObject *parent = nullptr);
 
     // Both are ignored while another command or a box change runs.
     void nFileSaveRegisterAs_Click();

@@ -57,8 +57,7 @@ bool BoardCommands::finish()
 
 bool BoardCommands::writeOne(char letter, int address, quint8 value)
 {
-    const QString fields = addressField(address) + QStringLiteral(" 0x1 ")
-                           + dataField(Hex_Digits(value, 2));
+    const QString fields = addressField(address) + QStringLiteral(" 0x1 ") + dataField(Hex_Digits(value, 2));
     if (!begin(letter))
         return false;
     m_link.Send_Serial_Echo(fields);

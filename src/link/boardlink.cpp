@@ -20,8 +20,7 @@ QString promptTimeoutText()
 
 } // namespace
 
-BoardLink::BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages,
-                     std::function<int()> selectedPort)
+BoardLink::BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages, std::function<int()> selectedPort)
     : m_port(port)
     , m_clock(clock)
     , m_messages(messages)
@@ -99,8 +98,7 @@ bool BoardLink::Wait_Prompt_Input(int count)
     return waitForInput(count, 3.0 * count, promptTimeoutText(), true);
 }
 
-bool BoardLink::waitForInput(int count, double limit, const QString &message,
-                             bool closeAfterMessage)
+bool BoardLink::waitForInput(int count, double limit, const QString &message, bool closeAfterMessage)
 {
     // A port that is closed (not lost) can deliver nothing: end at once.
     if (!m_port.isOpen() && !m_port.hasFailed()) {
@@ -109,8 +107,7 @@ bool BoardLink::waitForInput(int count, double limit, const QString &message,
     }
     const double start = m_clock.seconds();
     const double deadline = start + limit;
-    while (m_port.isOpen() && m_port.waitingCount() < count
-           && m_clock.seconds() - start < limit && !m_serialError) {
+    while (m_port.isOpen() && m_port.waitingCount() < count && m_clock.seconds() - start < limit && !m_serialError) {
         m_clock.waitForEvents(deadline);
     }
     if (m_port.isOpen() && m_port.waitingCount() >= count)

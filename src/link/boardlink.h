@@ -21,8 +21,7 @@ public:
     static constexpr double ResetPause = 0.5;
 
     // selectedPort gives the number of the checked port item, 0 for none.
-    BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages,
-              std::function<int()> selectedPort);
+    BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages, std::function<int()> selectedPort);
 
     // False when the port could not be opened; the caller decides whether to
     // tell the user (reportOpenFailure) or stay silent. A reset that the board

@@ -41,9 +41,8 @@ constexpr std::array<Step, 4> Steps = {{
 
 QString nameOf(const Step &step)
 {
-    return step.target == Target::Chip
-               ? RegisterMap::caption(step.address)
-               : QStringLiteral("FPGA Board Mode (0x%1)").arg(Hex_Digits(step.address, 2));
+    return step.target == Target::Chip ? RegisterMap::caption(step.address)
+                                       : QStringLiteral("FPGA Board Mode (0x%1)").arg(Hex_Digits(step.address, 2));
 }
 
 QStringList namesFrom(size_t first)
@@ -66,9 +65,8 @@ QStringList write(BoardCommands &commands, const Preset &preset)
     for (size_t i = 0; i < Steps.size(); ++i) {
         const Step &step = Steps.at(i);
         const quint8 value = preset.*step.value;
-        const bool confirmed = step.target == Target::Chip
-                                   ? commands.Write_KV7106(step.address, value)
-                                   : commands.Write_FPGA(step.address, value);
+        const bool confirmed = step.target == Target::Chip ? commands.Write_KV7106(step.address, value)
+                                                           : commands.Write_FPGA(step.address, value);
         if (!confirmed)
             return namesFrom(i);
     }

@@ -13,11 +13,11 @@ namespace Presets {
 struct Preset
 {
     const char *option; // object name of its option button
-    const char *group;  // resolution label of its row on screen
+    const char *group; // resolution label of its row on screen
     const char *caption;
-    quint8 boardMode;   // FPGA register 0x00
-    quint8 htotalMsb;   // chip register 0x0E
-    quint8 htotalLsb;   // chip register 0x0F
+    quint8 boardMode; // FPGA register 0x00
+    quint8 htotalMsb; // chip register 0x0E
+    quint8 htotalLsb; // chip register 0x0F
     quint8 outputFormat; // chip register 0x18
 };
 

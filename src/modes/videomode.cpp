@@ -57,7 +57,7 @@ QString wrapped(const QString &caption, const QRadioButton &button, int width)
 {
     const QStyle *style = button.style();
     const int room = width - style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, &button)
-                     - style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, &button);
+        - style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, &button);
     const QFontMetrics metrics = button.fontMetrics();
     if (metrics.horizontalAdvance(caption) <= room)
         return caption;
@@ -80,11 +80,10 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, const Twip
 
 } // namespace
 
-VideoMode::VideoMode(BoardLink &link, BoardCommands &commands, CommandLock &lock,
-                     ReadAll &readAll, QWidget *parent)
+VideoMode::VideoMode(BoardLink &link, BoardCommands &commands, CommandLock &lock, ReadAll &readAll, QWidget *parent)
     : QWidget(parent,
-              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
-                  | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  | Qt::WindowCloseButtonHint)
     , m_link(link)
     , m_commands(commands)
     , m_lock(lock)
@@ -132,8 +131,7 @@ void VideoMode::setupFrame()
     }
     for (const GroupLabel &group : GroupLabels)
         label(frame, group.name, QLatin1String(Presets::at(group.option - 1).group), group.place);
-    label(frame, "Label6", QStringLiteral("Select the resolution of the input video:"),
-          {150, 270, 5295, 255});
+    label(frame, "Label6", QStringLiteral("Select the resolution of the input video:"), {150, 270, 5295, 255});
     label(frame, "Label7",
           QStringLiteral("This evaluation system does not have a scaler or automatic mode "
                          "detection.  This panel configures the AFE for the correct number of "
@@ -165,8 +163,7 @@ void VideoMode::OKButton_Click()
     {
         const CommandLock::Hold hold(m_lock);
         m_running = true;
-        unconfirmed = m_link.connectOrReport() ? Presets::write(m_commands, preset)
-                                               : Presets::registerNames();
+        unconfirmed = m_link.connectOrReport() ? Presets::write(m_commands, preset) : Presets::registerNames();
         hide();
         m_link.processEvents();
         // The boxes show what the chip holds, whatever went through.
@@ -174,10 +171,9 @@ void VideoMode::OKButton_Click()
         m_running = false;
     }
     const QString mode = QLatin1String(preset.group) + QLatin1Char(' ') + QLatin1String(preset.caption);
-    emit status(unconfirmed.isEmpty()
-                    ? tr("Input video mode %1 applied.").arg(mode)
-                    : tr("Input video mode %1 not applied: %2 not confirmed by the board.")
-                          .arg(mode, unconfirmed.join(QStringLiteral(", "))));
+    emit status(unconfirmed.isEmpty() ? tr("Input video mode %1 applied.").arg(mode)
+                                      : tr("Input video mode %1 not applied: %2 not confirmed by the board.")
+                                            .arg(mode, unconfirmed.join(QStringLiteral(", "))));
     if (m_discarded)
         deleteLater();
 }

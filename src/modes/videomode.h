@@ -21,8 +21,7 @@ class VideoMode : public QWidget
     Q_OBJECT
 
 public:
-    VideoMode(BoardLink &link, BoardCommands &commands, CommandLock &lock, ReadAll &readAll,
-              QWidget *parent = nullptr);
+    VideoMode(BoardLink &link, BoardCommands &commands, CommandLock &lock, ReadAll &readAll, QWidget *parent = nullptr);
 
     // Option1 to Option8.
     QRadioButton *Option(int number) const { return m_options.at(size_t(number - 1)); }

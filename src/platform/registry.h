@@ -21,12 +21,11 @@ public:
 
     virtual ~Registry() = default;
 
-    virtual long RegOpenKeyExA(Key root, const QString &subKey, quint32 options, quint32 access,
-                               Key *result) = 0;
+    virtual long RegOpenKeyExA(Key root, const QString &subKey, quint32 options, quint32 access, Key *result) = 0;
     // Reads the value into buffer, whose size is *size; *size then holds the
     // number of bytes the value has.
-    virtual long RegQueryValueExA(Key key, const QString &valueName, quint32 *type,
-                                  QByteArray *buffer, quint32 *size) = 0;
+    virtual long RegQueryValueExA(Key key, const QString &valueName, quint32 *type, QByteArray *buffer, quint32 *size)
+        = 0;
     virtual long RegCloseKey(Key key) = 0;
 };
 

@@ -22,11 +22,7 @@ struct LineSettings
     // "9600,n,8,1", for logs and messages.
     QString text() const
     {
-        return QStringLiteral("%1,%2,%3,%4")
-            .arg(baudRate)
-            .arg(QLatin1Char(parity))
-            .arg(dataBits)
-            .arg(stopBits);
+        return QStringLiteral("%1,%2,%3,%4").arg(baudRate).arg(QLatin1Char(parity)).arg(dataBits).arg(stopBits);
     }
 };
 

@@ -38,17 +38,16 @@ QString ToolPathRegistry::toolPath() const
     return QString();
 }
 
-long ToolPathRegistry::RegOpenKeyExA(Key root, const QString &subKey, quint32, quint32,
-                                     Key *result)
+long ToolPathRegistry::RegOpenKeyExA(Key root, const QString &subKey, quint32, quint32, Key *result)
 {
     const bool known = root == LocalMachine
-                       && subKey.compare(QLatin1String(SysInfoKeys::Path), Qt::CaseInsensitive) == 0;
+        && subKey.compare(QLatin1String(SysInfoKeys::Path), Qt::CaseInsensitive) == 0;
     *result = known ? PathKey : 0;
     return known ? Success : FileNotFound;
 }
 
-long ToolPathRegistry::RegQueryValueExA(Key key, const QString &valueName, quint32 *type,
-                                        QByteArray *buffer, quint32 *size)
+long ToolPathRegistry::RegQueryValueExA(Key key, const QString &valueName, quint32 *type, QByteArray *buffer,
+                                        quint32 *size)
 {
     const QString tool = toolPath();
     if (key != PathKey || tool.isEmpty()

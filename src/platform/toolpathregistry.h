@@ -13,10 +13,8 @@ public:
     explicit ToolPathRegistry(QString searchPath = systemSearchPath());
     static QString systemSearchPath();
 
-    long RegOpenKeyExA(Key root, const QString &subKey, quint32 options, quint32 access,
-                       Key *result) override;
-    long RegQueryValueExA(Key key, const QString &valueName, quint32 *type, QByteArray *buffer,
-                          quint32 *size) override;
+    long RegOpenKeyExA(Key root, const QString &subKey, quint32 options, quint32 access, Key *result) override;
+    long RegQueryValueExA(Key key, const QString &valueName, quint32 *type, QByteArray *buffer, quint32 *size) override;
     long RegCloseKey(Key key) override;
 
     // The tool's path, or nothing when none of the list is installed.

@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QWidget>
 
-CommandLock::CommandLock(QWidget *writeRegCommand, QWidget *readRegCommand,
-                         QWidget *readAllRegisters, QAction *videoModeInput, QObject *parent)
+CommandLock::CommandLock(QWidget *writeRegCommand, QWidget *readRegCommand, QWidget *readAllRegisters,
+                         QAction *videoModeInput, QObject *parent)
     : QObject(parent)
     , m_write(writeRegCommand)
     , m_read(readRegCommand)

@@ -14,8 +14,8 @@ class CommandLock : public QObject
     Q_OBJECT
 
 public:
-    CommandLock(QWidget *writeRegCommand, QWidget *readRegCommand, QWidget *readAllRegisters,
-                QAction *videoModeInput, QObject *parent = nullptr);
+    CommandLock(QWidget *writeRegCommand, QWidget *readRegCommand, QWidget *readAllRegisters, QAction *videoModeInput,
+                QObject *parent = nullptr);
 
     // In this order: WriteRegCommand, ReadRegCommand, ReadAllRegisters,
     // nVideoModeInput. No counting: one enable undoes any number of disables.

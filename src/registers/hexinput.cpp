@@ -46,8 +46,7 @@ QValidator::State HexInput::validate(QString &input, int &) const
         return Acceptable;
     // What the user added is what lies between the parts the edit kept.
     int prefix = 0;
-    while (prefix < input.size() && prefix < m_current.size()
-           && input.at(prefix) == m_current.at(prefix))
+    while (prefix < input.size() && prefix < m_current.size() && input.at(prefix) == m_current.at(prefix))
         ++prefix;
     int suffix = 0;
     while (suffix < input.size() - prefix && suffix < m_current.size() - prefix

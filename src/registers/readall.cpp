@@ -5,8 +5,7 @@
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
 
-ReadAll::ReadAll(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands,
-                 CommandLock &lock, QObject *parent)
+ReadAll::ReadAll(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands, CommandLock &lock, QObject *parent)
     : QObject(parent)
     , m_boxes(boxes)
     , m_link(link)
@@ -30,8 +29,7 @@ void ReadAll::Read_All_Registers()
     emit filled();
     m_boxes.ReadingAllRegisters = false;
     emit status(unread == 0 ? tr("Read all 64 registers.")
-                            : tr("Read All: %1 of 64 registers not read, the board did not answer.")
-                                  .arg(unread));
+                            : tr("Read All: %1 of 64 registers not read, the board did not answer.").arg(unread));
 }
 
 int ReadAll::fillBlock(int block, bool connected)

@@ -27,8 +27,8 @@ int boxWidth(const RegisterMap::Register &r)
 
 } // namespace
 
-RegisterBoxes::RegisterBoxes(QWidget *userFrame, QWidget *testFrame, BoardLink &link,
-                             BoardCommands &commands, CommandLock &lock, QObject *parent)
+RegisterBoxes::RegisterBoxes(QWidget *userFrame, QWidget *testFrame, BoardLink &link, BoardCommands &commands,
+                             CommandLock &lock, QObject *parent)
     : QObject(parent)
     , m_link(link)
     , m_commands(commands)

@@ -23,8 +23,8 @@ class RegisterBoxes : public QObject
 
 public:
     // Builds the rows of each page's two columns into the given frames.
-    RegisterBoxes(QWidget *userFrame, QWidget *testFrame, BoardLink &link,
-                  BoardCommands &commands, CommandLock &lock, QObject *parent = nullptr);
+    RegisterBoxes(QWidget *userFrame, QWidget *testFrame, BoardLink &link, BoardCommands &commands, CommandLock &lock,
+                  QObject *parent = nullptr);
 
     QLineEdit *reg_KV7103(int address) const { return m_boxes.at(size_t(address)); }
     QLabel *KV7106_Label(int address) const { return m_labels.at(size_t(address)); }

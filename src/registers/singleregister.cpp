@@ -10,9 +10,8 @@
 
 #include <QLineEdit>
 
-SingleRegister::SingleRegister(QLineEdit *address, QLineEdit *data, RegisterBoxes &boxes,
-                               BoardLink &link, BoardCommands &commands, CommandLock &lock,
-                               MessageBoxes &messages, QObject *parent)
+SingleRegister::SingleRegister(QLineEdit *address, QLineEdit *data, RegisterBoxes &boxes, BoardLink &link,
+                               BoardCommands &commands, CommandLock &lock, MessageBoxes &messages, QObject *parent)
     : QObject(parent)
     , m_address(address)
     , m_data(data)
@@ -31,8 +30,7 @@ bool SingleRegister::byteOf(const QLineEdit *field, const char *name, int *value
         *value = *byte;
         return true;
     }
-    m_messages.show(QStringLiteral("The %1 box must hold a hexadecimal byte, 00 to FF.")
-                        .arg(QLatin1String(name)));
+    m_messages.show(QStringLiteral("The %1 box must hold a hexadecimal byte, 00 to FF.").arg(QLatin1String(name)));
     return false;
 }
 

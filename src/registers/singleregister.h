@@ -16,9 +16,8 @@ class SingleRegister : public QObject
     Q_OBJECT
 
 public:
-    SingleRegister(QLineEdit *address, QLineEdit *data, RegisterBoxes &boxes, BoardLink &link,
-                   BoardCommands &commands, CommandLock &lock, MessageBoxes &messages,
-                   QObject *parent = nullptr);
+    SingleRegister(QLineEdit *address, QLineEdit *data, RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands,
+                   CommandLock &lock, MessageBoxes &messages, QObject *parent = nullptr);
 
     void ReadRegCommand_Click();
     void WriteRegCommand_Click();

@@ -42,8 +42,7 @@ QStringList FakeMessageBoxes::texts() const
     return result;
 }
 
-long FakeRegistry::RegOpenKeyExA(Key root, const QString &subKey, quint32, quint32 access,
-                                 Key *result)
+long FakeRegistry::RegOpenKeyExA(Key root, const QString &subKey, quint32, quint32 access, Key *result)
 {
     opens.append(QStringLiteral("%1 %2").arg(subKey).arg(access, 0, 16));
     openedKey = subKey;
@@ -52,8 +51,7 @@ long FakeRegistry::RegOpenKeyExA(Key root, const QString &subKey, quint32, quint
     return found ? Success : FileNotFound;
 }
 
-long FakeRegistry::RegQueryValueExA(Key, const QString &valueName, quint32 *type,
-                                    QByteArray *buffer, quint32 *size)
+long FakeRegistry::RegQueryValueExA(Key, const QString &valueName, quint32 *type, QByteArray *buffer, quint32 *size)
 {
     const QByteArray data = values.value(openedKey + QLatin1Char('|') + valueName);
     if (data.isEmpty())

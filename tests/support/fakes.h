@@ -28,7 +28,9 @@ struct EventLog
 class FakeClock : public Clock
 {
 public:
-    explicit FakeClock(EventLog *log = nullptr) : m_log(log) {}
+    explicit FakeClock(EventLog *log = nullptr)
+        : m_log(log)
+    {}
 
     double seconds() const override { return m_now; }
     void pause(double seconds) override;
@@ -55,7 +57,8 @@ public:
     };
 
     explicit FakeMessageBoxes(const Clock *clock = nullptr, EventLog *log = nullptr)
-        : m_clock(clock), m_log(log)
+        : m_clock(clock)
+        , m_log(log)
     {}
 
     using MessageBoxes::show;
@@ -91,7 +94,9 @@ struct FakeFileChooser : FileChooser
 class FakeEnd : public ProgramEnd
 {
 public:
-    explicit FakeEnd(EventLog *log = nullptr) : m_log(log) {}
+    explicit FakeEnd(EventLog *log = nullptr)
+        : m_log(log)
+    {}
     void endProgram() override { m_log->add(QStringLiteral("end")); }
 
 private:
@@ -105,10 +110,8 @@ public:
     QMap<QString, QByteArray> values;
     QStringList opens;
 
-    long RegOpenKeyExA(Key root, const QString &subKey, quint32 options, quint32 access,
-                       Key *result) override;
-    long RegQueryValueExA(Key key, const QString &valueName, quint32 *type, QByteArray *buffer,
-                          quint32 *size) override;
+    long RegOpenKeyExA(Key root, const QString &subKey, quint32 options, quint32 access, Key *result) override;
+    long RegQueryValueExA(Key key, const QString &valueName, quint32 *type, QByteArray *buffer, quint32 *size) override;
     long RegCloseKey(Key) override { return Success; }
 
     QString openedKey;

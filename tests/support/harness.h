@@ -28,7 +28,10 @@ struct Harness
 
     Platform platform() { return {port, clock, messages, instance, end, registry, launcher, fileDialog}; }
     template<typename T = QWidget>
-    T *find(const char *name) const { return form->findChild<T *>(QLatin1String(name)); }
+    T *find(const char *name) const
+    {
+        return form->findChild<T *>(QLatin1String(name));
+    }
 
     // The live window of type T, opened first by the menu item when one is named.
     template<typename T>

@@ -24,9 +24,11 @@ private slots:
         QStringList texts = {h.dialog<frmAbout>("nFileAbout")->windowTitle()};
         for (const char *name : {"cmdSysInfo", "KV7", "lblVersion", "lblDescription"})
             texts << h.dialog<frmAbout>()->findChild<QWidget *>(QLatin1String(name))->property("text").toString();
-        QCOMPARE(texts, (QStringList{"About KV7105EVKit", "&System Info...", "KV71xx Evaluation Software ",
-                                     "Version 1.2  November 20, 2003", "Evaluation software for Velmora's KV7101, "
-                                     "KV7102, KV7103, KV7104, and KV7105 family of video analog front ends"}));
+        QCOMPARE(texts,
+                 (QStringList{"About KV7105EVKit", "&System Info...", "KV71xx Evaluation Software ",
+                              "Version 1.2  November 20, 2003",
+                              "Evaluation software for Velmora's KV7101, "
+                              "KV7102, KV7103, KV7104, and KV7105 family of video analog front ends"}));
         QCOMPARE(h.form->findChildren<frmAbout *>().size(), 1);
     }
 
@@ -36,12 +38,14 @@ private slots:
         QTest::addColumn<QByteArray>("path"); // empty: no such value
         QTest::addColumn<QByteArray>("folder");
         QTest::addColumn<QString>("started"); // empty: the message instead
+        // clang-format off
         QTest::newRow("path") << QByteArray("C:\\Program Files\\msinfo32.exe\0", 31) << QByteArray() << Tool;
         QTest::newRow("quoted + junk") << '"' + Tool.toLatin1() + QByteArray("\"\0x\0", 4) << QByteArray() << Tool;
         QTest::newRow("missing program") << QByteArray("C:\\gone.exe") << QByteArray("C:\\Tools") << "";
         QTest::newRow("folder") << QByteArray() << QByteArray("C:\\Tools\0", 9) << Fallback;
         QTest::newRow("folder without it") << QByteArray() << QByteArray("C:\\Other") << "";
         QTest::newRow("no key") << QByteArray() << QByteArray() << "";
+        // clang-format on
     }
 
     void startSysInfo()

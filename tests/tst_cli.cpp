@@ -57,7 +57,7 @@ QByteArray run(const QString &program, const QStringList &arguments)
     child.start(program, arguments);
     child.waitForFinished(20000);
     return QByteArray::number(child.exitCode()) + '|' + child.readAllStandardOutput() + '|'
-           + child.readAllStandardError();
+        + child.readAllStandardError();
 }
 
 void writeFile(const QString &name, const QByteArray &bytes)
@@ -106,7 +106,9 @@ private slots:
         const auto row = [](const char *name, const QStringList &arguments, const QStringList &commands,
                             const QByteArray &out, int status, const QStringList &messages = {},
                             sim::BoardOptions options = {}, bool refuseOpen = false) {
+            // clang-format off
             QTest::newRow(name) << options << arguments << commands << out << status << messages << refuseOpen;
+            // clang-format on
         };
         QStringList single; // the single writes of changed.txt
         for (const QString &burst : bursts) {
@@ -144,8 +146,7 @@ private slots:
         // Quiet after the reset, the first burst read's 13 characters and 4 more.
         row("stops answering", {"diff", "changed.txt"}, {"R0x0000 0x10 ", "R0x0010 0x10 "}, {}, 3,
             {Texts::echo, "The board did not send registers 10 to 1F"}, {Fault::StopEchoAfter, 20});
-        row("no port", {"dump"}, {}, {}, 3, {Texts::cannotOpen(1, "/dev/sim1", "No such file or directory")}, {},
-            true);
+        row("no port", {"dump"}, {}, {}, 3, {Texts::cannotOpen(1, "/dev/sim1", "No such file or directory")}, {}, true);
     }
 
     void commands()

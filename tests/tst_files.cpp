@@ -4,6 +4,7 @@
 #include "texts.h"
 
 #include "app/printedtext.h"
+#include "files/registerfile.h"
 #include "files/registerfiles.h"
 #include "platform/qtfilechooser.h"
 
@@ -11,6 +12,7 @@
 #include <QtWidgets>
 
 #include <csignal>
+#include <iterator>
 #include <sys/resource.h>
 
 namespace {
@@ -60,7 +62,11 @@ private slots:
         // once more; Save and Load chosen meanwhile are ignored; the dialog proposed the last path.
         h.setText(0x11, QStringLiteral("20"));
         h.port.holdReplies = true;
-        h.clock.onWait = [&] { h.port.release(); run(h, true, "x"); run(h, false, "x"); };
+        h.clock.onWait = [&] {
+            h.port.release();
+            run(h, true, "x");
+            run(h, false, "x");
+        };
         run(h, false, "saved.TXT");
         QStringList expected;
         for (int a = 0; a < 64; ++a)
@@ -87,8 +93,9 @@ private slots:
         run(h, true, "again.TXT");
         QCOMPARE(h.messages.texts().join('|'),
                  "Cannot save " + saved + ": the file is read-only.|Cannot save " + again + ": File too large|"
-                     + Texts::echo + "|The file holds only 1 of 64 lines: the registers from 01 on were left unchanged."
-                     "\nRegisters the board did not confirm: 1 (their boxes are marked).|"
+                     + Texts::echo
+                     + "|The file holds only 1 of 64 lines: the registers from 01 on were left unchanged."
+                       "\nRegisters the board did not confirm: 1 (their boxes are marked).|"
                      + Texts::cannotOpen(1, "/dev/sim1", "No such file or directory"));
         QVERIFY(contents(again).startsWith("KV7106_Register0: ID and REVISION (00h) :11\r\n"));
     }
@@ -101,7 +108,9 @@ private slots:
         QTest::addColumn<QString>("message"); // %1: the file's path
         const auto row = [](const char *name, const QByteArray &file, const QStringList &writes, const char *boxes,
                             const QString &message) {
+            // clang-format off
             QTest::newRow(name) << file << writes << QString(boxes) << message;
+            // clang-format on
         };
         row("lines", "KV7106_Register2:7c\nb:123\rc:C \r\nRed Gain (0x06):\r\n\r\na:012", {"00=7C", "05=12"}, "7C||12",
             "The file holds only 6 of 64 lines: the registers from 06 on were left unchanged.\nThese lines hold no "
@@ -142,8 +151,58 @@ private slots:
             static_cast<QDialog *>(dialog)->accept();
         });
         QCOMPARE(QtFileChooser().choose(h.fileDialog.requests.at(0)), h.dir.filePath("registers.TXT"));
-        QCOMPARE(seen, (QStringList{"Text File (*.TXT) ", " All Files (*.*)", "Text File (*.TXT) (*.txt *.TXT)",
-                                    "All Files (*.*) (*.*)", "asks"}));
+        QCOMPARE(seen,
+                 (QStringList{"Text File (*.TXT) ", " All Files (*.*)", "Text File (*.TXT) (*.txt *.TXT)",
+                              "All Files (*.*) (*.*)", "asks"}));
+    }
+
+    // Thousands of generated files (short, long, binary, empty, any line
+    // ends, very long lines): the lines lose nothing but their ends, and a
+    // value loaded is a byte taken from the end of its line.
+    void randomFiles()
+    {
+        QRandomGenerator random(1971);
+        const QByteArray pieces[] = {"KV7106_Register5:Input Config (0x05):",
+                                     "7c",
+                                     "0A",
+                                     ":",
+                                     " ",
+                                     "\r\n",
+                                     "\n",
+                                     "\r",
+                                     "\x00\xff",
+                                     "123",
+                                     "G",
+                                     QByteArray(3000, 'F')};
+        for (int i = 0; i < 3000; ++i) {
+            QByteArray bytes;
+            for (int n = random.bounded(i % 100 == 0 ? 400 : 12); n > 0; --n)
+                bytes += pieces[random.bounded(int(std::size(pieces)))];
+            const QStringList lines = RegisterFile::lines(bytes);
+            QByteArray kept = bytes;
+            kept.replace("\r\n", "").replace('\r', "").replace('\n', "");
+            QCOMPARE(lines.join(QString()), QString::fromLatin1(kept));
+            for (const QString &line : lines) {
+                const std::optional<QString> value = RegisterFile::valueOf(line);
+                if (!value)
+                    continue;
+                QVERIFY(RegisterMap::textToByte(*value) && value->size() <= 2);
+                QVERIFY(line.toUpper().endsWith(*value));
+            }
+            if (i % 300 != 0)
+                continue;
+            // Loaded into the window: only byte writes, every box as its line says or as it was.
+            Harness h;
+            run(h, false, "random.txt", bytes);
+            for (const QString &command : h.port.commands())
+                QVERIFY(QRegularExpression("^W0x00[0-3][0-9A-F] 0x1 0x[0-9A-F]{2} $").match(command).hasMatch());
+            for (int k = 0; k < 64; ++k) {
+                const std::optional<QString> value = RegisterFile::valueOf(lines.value(k));
+                QCOMPARE(RegisterMap::textToByte(h.text(k)),
+                         k < lines.size() && value ? RegisterMap::textToByte(*value)
+                                                   : RegisterMap::textToByte(k >= 5 && k <= 15 ? "  " : ""));
+            }
+        }
     }
 };
 

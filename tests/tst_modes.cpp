@@ -12,7 +12,8 @@
 
 const QString Reads = QStringLiteral("R0x0000 0x10 R0x0010 0x10 R0x0020 0x10 R0x0030 0x10 ");
 const QString Option2 = QStringLiteral("Y0x0000 0x1 0x01 W0x000E 0x1 0x06 W0x000F 0x1 0x98 W0x0018 0x1 0x00 ");
-const QString NotApplied = QStringLiteral("Input video mode SXGA (1280x1024) 60Hz/108MHz not applied: %1 not confirmed by the board.");
+const QString NotApplied = QStringLiteral(
+    "Input video mode SXGA (1280x1024) 60Hz/108MHz not applied: %1 not confirmed by the board.");
 
 class TestModes : public QObject
 {
@@ -28,6 +29,7 @@ private slots:
         QTest::addColumn<QString>("commands");
         QTest::addColumn<QString>("boxes"); // 0x0E, 0x0F, 0x18
         QTest::addColumn<QString>("outcome"); // the messages, then the status line
+        // clang-format off
         QTest::newRow("start-up, Option4, Option3, Option5") << QStringList{"OK", "4", "OK", "3", "OK", "5", "OK"} << 0
             << Option2 + "R Y0x0000 0x1 0x03 W0x000E 0x1 0x0D W0x000F 0x1 0x30 W0x0018 0x1 0x01 R "
                          "Y0x0000 0x1 0x02 W0x000E 0x1 0x06 W0x000F 0x1 0x98 W0x0018 0x1 0x00 R "
@@ -44,6 +46,7 @@ private slots:
         QTest::newRow("port does not open") << QStringList{"OK"} << -1 << "" << "  |  |"
             << Texts::cannotOpen(1, "/dev/sim1", "No such file or directory") + '|'
                    + NotApplied.arg("FPGA Board Mode (0x00), PLL Htotal MSB (0x0E), PLL Htotal LSB (0x0F), Output Format (0x18)");
+        // clang-format on
     }
 
     void okSendsThePreset()
@@ -77,9 +80,11 @@ private slots:
     {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("commands");
+        // clang-format off
         QTest::newRow("OK") << "OKButton" << Option2 + "R ";
         QTest::newRow("Read All") << "ReadAllRegisters" << "R ";
         QTest::newRow("box change") << "" << "W0x0003 0x1 0x12 ";
+        // clang-format on
     }
 
     void okAmongOtherCommands()

@@ -22,34 +22,21 @@ namespace {
 using Command = std::function<QString(BoardCommands &)>;
 using Fault = sim::BoardOptions::Fault;
 
-const Command writeChip = [](BoardCommands &c) {
-    c.Write_KV7106(0x3F, 0x00);
-    return QString();
-};
-const Command writeFpga = [](BoardCommands &c) {
-    c.Write_FPGA(0x12, 0x3F);
-    return QString();
-};
+// A write's result is whether the board confirmed it.
+const Command writeChip = [](BoardCommands &c) { return QString::number(c.Write_KV7106(0x3F, 0x00)); };
+const Command writeFpga = [](BoardCommands &c) { return QString::number(c.Write_FPGA(0x12, 0x3F)); };
 const Command readChip = [](BoardCommands &c) { return c.Read_KV7106(0x12); };
 const Command readFpga = [](BoardCommands &c) { return c.Read_FPGA(0x0102); };
 const Command readBurst = [](BoardCommands &c) { return c.Read_KV7106_Burst(0x10, 16); };
-const Command writeBurst = [](BoardCommands &c) {
-    c.Write_KV7106_Burst(0x12, 3, QStringLiteral("0011FF"));
-    return QString();
-};
-const Command writeBurst0 = [](BoardCommands &c) {
-    c.Write_KV7106_Burst(0x12, 0, {});
-    return QString();
-};
+const Command writeBurst = [](BoardCommands &c) { return QString::number(c.Write_KV7106_Burst(0x12, 3, "0011FF")); };
+const Command writeBurst0 = [](BoardCommands &c) { return QString::number(c.Write_KV7106_Burst(0x12, 0, {})); };
 
 // A board whose whole answer to one command is there from the start: the
 // echoes of the fields, then the reply. Sending and discarding change nothing.
 class ScriptedPort : public SimPort
 {
 public:
-    explicit ScriptedPort(QStringList *log)
-        : SimPort(log)
-    {}
+    using SimPort::SimPort;
     void script(const QByteArray &answer) { m_answer = answer; }
     int waitingCount() override { return int(m_answer.size()); }
     void send(const QByteArray &bytes) override
@@ -129,15 +116,14 @@ private slots:
         QTest::addColumn<QString>("result");
         QTest::addColumn<QString>("closedResult");
         // clang-format off
-        QTest::newRow("Write_KV7106") << writeChip << QByteArray("W0x003F 0x1 0x00 ") << "" << "";
-        QTest::newRow("Write_FPGA") << writeFpga << QByteArray("Y0x0012 0x1 0x3F ") << "" << "";
+        QTest::newRow("Write_KV7106") << writeChip << QByteArray("W0x003F 0x1 0x00 ") << "1" << "0";
+        QTest::newRow("Write_FPGA") << writeFpga << QByteArray("Y0x0012 0x1 0x3F ") << "1" << "0";
         QTest::newRow("Read_KV7106") << readChip << QByteArray("R0x0012 0x1 ") << "08" << "";
         QTest::newRow("Read_FPGA") << readFpga << QByteArray("X0x0102 0x1 ") << "C3" << "";
         QTest::newRow("Read_KV7106_Burst") << readBurst << QByteArray("R0x0010 0x10 ")
                                            << "100808200C000200000F010000000000" << "00";
-        QTest::newRow("Write_KV7106_Burst")
-            << writeBurst << QByteArray("W0x0012 0x03 0x00 0x11 0xFF ") << "" << "";
-        QTest::newRow("Write_KV7106_Burst, 0") << writeBurst0 << QByteArray("W0x0012 0x00 ") << "" << "";
+        QTest::newRow("Write_KV7106_Burst") << writeBurst << QByteArray("W0x0012 0x03 0x00 0x11 0xFF ") << "1" << "0";
+        QTest::newRow("Write_KV7106_Burst, 0") << writeBurst0 << QByteArray("W0x0012 0x00 ") << "1" << "0";
         // clang-format on
     }
 
@@ -215,7 +201,7 @@ private slots:
         // clang-format on
         const QByteArray board; // no script: the simulated board with the fault
         // clang-format off
-        QTest::newRow("silent") << Fault::Silent << board << writeChip << "" << Texts::echo << 1.0;
+        QTest::newRow("silent") << Fault::Silent << board << writeChip << "0" << Texts::echo << 1.0;
         QTest::newRow("no prompt") << Fault::NoPrompt << board << readFpga << "" << Texts::prompt << 3.0;
         // clang-format on
     }
@@ -302,9 +288,7 @@ private slots:
         // clang-format off
         QTest::newRow("echo, 3 characters") << false << 3 << false << 3.0;
         QTest::newRow("prompt, 2 characters") << true << 2 << false << 6.0;
-        // clang-format on
         // A device that went away cannot answer: no point waiting out the limit.
-        // clang-format off
         QTest::newRow("prompt, port lost") << true << 2 << true << 0.0;
         // clang-format on
     }

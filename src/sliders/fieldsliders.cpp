@@ -4,8 +4,9 @@
 #include "registers/registerboxes.h"
 
 #include <QLineEdit>
-#include <QScopedValueRollback>
 #include <QScrollBar>
+
+#include <utility>
 
 FieldSliders::FieldSliders(RegisterBoxes &boxes, CommandLock &lock, QObject *parent)
     : QObject(parent)
@@ -37,13 +38,14 @@ int FieldSliders::positionFor(int address) const
 
 void FieldSliders::updateFromBoxes()
 {
-    const QScopedValueRollback<bool> assigning(m_assigning, true);
     for (const int a : RegisterMap::sliderAddresses()) {
         const int position = positionFor(a);
         // Assigning the position a slider has must report nothing. Qt reports
         // it anyway while the thumb is held down, so it is not assigned.
-        if (position >= 0 && position != slider(a)->value())
+        if (position >= 0 && position != slider(a)->value()) {
+            m_assigned = a; // the report this raises is the program's own
             slider(a)->setValue(position);
+        }
     }
 }
 
@@ -61,9 +63,11 @@ void FieldSliders::followBoxesQuietly()
 void FieldSliders::sliderChanged(int address)
 {
     // A move the user makes while the board is busy (an arrow's auto-repeat
-    // firing inside a wait) would start an exchange inside another: it is
-    // refused, and the slider goes back to where its box says.
-    if (m_lock.busy() && !m_assigning) {
+    // firing inside a wait, even inside a slider echo's own write) would start
+    // an exchange inside another: it is refused, and the slider goes back to
+    // where its box says.
+    const bool assigned = std::exchange(m_assigned, -1) == address;
+    if (m_lock.busy() && !assigned) {
         const QSignalBlocker quiet(slider(address));
         slider(address)->setValue(qMax(positionFor(address), 0));
         return;

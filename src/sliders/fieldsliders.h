@@ -34,6 +34,6 @@ private:
 
     RegisterBoxes &m_boxes;
     CommandLock &m_lock;
-    bool m_assigning = false; // the sliders are being set from their boxes
+    int m_assigned = -1; // the slider the program is setting from its box
     std::map<int, QScrollBar *> m_sliders;
 };

@@ -16,6 +16,8 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,18 +25,23 @@ namespace {
 
 using Fault = sim::BoardOptions::Fault;
 
-// kv71xx-board serving COM1 in the current directory, with a fresh byte log.
+// kv71xx-board serving COM1 in the current directory, with its byte log.
 struct Board : sim::BoardProcess
 {
     explicit Board(const sim::BoardOptions &options, bool paced = false)
-        : BoardProcess({QStringLiteral("COM1"), options, paced, freshLog()})
+        : BoardProcess({QStringLiteral("COM1"), options, paced, QStringLiteral("board.log")})
     {}
-    static QString freshLog()
-    {
-        QFile::remove(QStringLiteral("board.log"));
-        return QStringLiteral("board.log");
-    }
 };
+
+// Runs the body in a child process; true when it returned true.
+bool inChild(const std::function<bool()> &body)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(body() ? 0 : 1);
+    int status = 1;
+    return ::waitpid(child, &status, 0) == child && status == 0;
+}
 
 // The program's link on COM1 over the real port layer and the real clock.
 struct Link
@@ -81,30 +88,17 @@ private slots:
     {
         QFile device(QStringLiteral("device"));
         QVERIFY(device.open(QIODevice::WriteOnly));
-        QVERIFY(device.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
-        QFile::remove(QStringLiteral("COM5"));
+        QVERIFY(device.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         QVERIFY(QFile::link(QFileInfo(device).absoluteFilePath(), QStringLiteral("COM5")));
-        QVERIFY(QFile(m_dir.path())
-                    .setPermissions(QFileDevice::ExeOther | QFileDevice::ReadOther | QFileDevice::ReadOwner
-                                    | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-        const pid_t child = ::fork();
-        if (child == 0) {
-            const bool nobody = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        QCOMPARE(::chmod(QFile::encodeName(m_dir.path()).constData(), 0755), 0);
+        const QString hint = QStringLiteral("your user must be in its group \"%1\" (sudo usermod -aG %1 $USER, then "
+                                            "log in again)")
+                                 .arg(QFileInfo(device).group());
+        QVERIFY(inChild([&] {
             QtSerialPort port;
             port.setPortNumber(5);
-            const QString group = QFileInfo(device).group();
-            ::_exit(
-                nobody && !port.open()
-                        && port.errorString().endsWith(
-                            QStringLiteral(
-                                "your user must be in its group \"%1\" (sudo usermod -aG %1 $USER, then log in again)")
-                                .arg(group))
-                    ? 0
-                    : 1);
-        }
-        int status = 1;
-        QCOMPARE(::waitpid(child, &status, 0), child);
-        QCOMPARE(status, 0);
+            return ::setgid(65534) == 0 && ::setuid(65534) == 0 && !port.open() && port.errorString().endsWith(hint);
+        }));
     }
 
     void exchangeOverThePty()
@@ -151,19 +145,15 @@ private slots:
         Board board({});
         QVERIFY(board.ready());
         const QString lock = "/var/lock/LCK.." + QFile::symLinkTarget(QStringLiteral("COM1")).mid(5).replace('/', '_');
-        const pid_t child = ::fork();
-        if (child == 0) {
+        QVERIFY(inChild([&] { // true: it found the lock, then ended
             QtSerialPort port;
             port.setPortNumber(1);
             LockFileInstance instance(QStringLiteral("instance.lock"));
             ImmediateEnd end(instance, port);
             if (port.open() && QFile::exists(lock))
                 end.endProgram();
-            ::_exit(1);
-        }
-        int status = 1;
-        QCOMPARE(::waitpid(child, &status, 0), child);
-        QCOMPARE(status, 0); // the child found the lock, then ended
+            return false;
+        }));
         QVERIFY(!QFile::exists(lock));
     }
 };

@@ -54,6 +54,7 @@ int main(int argc, char *argv[])
     row("Read All", rig.readAll());
     row("one register, its box", rig.boxWrite());
     row("video mode OK", rig.videoModeOk());
+    row("Load, 64 registers changed", rig.load());
     row("silent board, 1 s echo wait", rig.silentWait());
     startup();
     std::printf("peak memory of the program   %8ld kB\n", peakKilobytes());

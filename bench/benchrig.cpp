@@ -3,13 +3,16 @@
 #include "boardprocess.h"
 #include "app/form1.h"
 #include "app/realplatform.h"
+#include "files/registerfile.h"
 #include "link/boardlink.h"
+#include "link/hex.h"
 #include "modes/videomode.h"
 #include "platform/programend.h"
 #include "platform/singleinstance.h"
 #include "registers/registerboxes.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -66,6 +69,14 @@ struct Board : sim::BoardProcess
     using BoardProcess::BoardProcess;
 };
 
+// Answers every file dialog with the same file.
+class ChosenFile : public FileChooser
+{
+public:
+    std::optional<QString> choose(const Request &) override { return path; }
+    QString path;
+};
+
 struct BenchRig::Platform
 {
     QtSerialPort port;
@@ -75,7 +86,7 @@ struct BenchRig::Platform
     NoEnd end;
     ToolPathRegistry registry;
     DetachedLauncher launcher;
-    QtFileChooser fileDialog;
+    ChosenFile fileDialog;
 };
 
 BenchRig::BenchRig()
@@ -141,6 +152,21 @@ Measured BenchRig::videoModeOk()
 {
     VideoMode &dialog = m_form->videoMode();
     return measure([&dialog] { dialog.OKButton_Click(); }, 0.5); // the read-back's closing pause
+}
+
+Measured BenchRig::load()
+{
+    // Every register gets a value its box does not show yet.
+    RegisterFile::Texts texts;
+    for (int k = 0; k < RegisterMap::Count; ++k)
+        texts.at(size_t(k)) = Hex_Digits(~RegisterMap::textToByte(m_form->boxes().text(k)).value_or(0) & 0xFF, 2);
+    QFile file(m_dir.filePath(QStringLiteral("load.txt")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(RegisterFile::format(texts)) < 0)
+        return {};
+    file.close();
+    m_platform->fileDialog.path = file.fileName();
+    auto *item = m_form->findChild<QAction *>(QStringLiteral("nFileLoadRegisterFrom"));
+    return measure([item] { item->trigger(); }, 0);
 }
 
 Measured BenchRig::silentWait()

@@ -29,6 +29,8 @@ public:
     Measured readAll();
     Measured boxWrite();
     Measured videoModeOk();
+    // A register file that changes all 64 registers, loaded through the window.
+    Measured load();
     // A board that never answers: the first echo wait runs its full second.
     Measured silentWait();
 

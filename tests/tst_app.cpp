@@ -58,7 +58,8 @@ class TestApp : public QObject
     Q_OBJECT
 
 private slots:
-    void pagesAfterStart()
+    // The window after start-up: its pages, register rows and menus.
+    void window()
     {
         Harness h;
         QCOMPARE(h.form->windowTitle(), QStringLiteral("Velmora KV71xx Triple Video Digitizer"));
@@ -73,11 +74,7 @@ private slots:
         const QObjectList order = h.form->centralWidget()->children();
         QVERIFY(order.indexOf(h.find("ReadAllRegisters")) > order.indexOf(tabs));
         QVERIFY(order.indexOf(h.find("ProgressBar1")) > order.indexOf(tabs));
-    }
 
-    void registerRows()
-    {
-        Harness h;
         QCOMPARE(column(h, "Frame5", true), "01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F");
         QCOMPARE(column(h, "Frame5", false), "10 11 12 13 14 15 16 17 18 19 1A 1B 22 23");
         QCOMPARE(column(h, "Frame1", true), "00 1C 1D 1E 1F 20 21 24 25 26 27 28 29 2A 2B 2C 2D");
@@ -95,11 +92,7 @@ private slots:
         for (const int a : RegisterMap::sliderAddresses())
             QVERIFY(h.slider(a)->y() == h.box(a)->y() && h.slider(a)->x() > h.box(a)->geometry().right());
         QCOMPARE(h.slider(0x10)->maximum(), 63);
-    }
 
-    void menuTree()
-    {
-        Harness h;
         const QList<QAction *> top = h.form->menuBar()->actions();
         QCOMPARE(texts(top), (QStringList{"&File", "&Options"}));
         QCOMPARE(texts(top.at(0)->menu()->actions()),

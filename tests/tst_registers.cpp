@@ -219,6 +219,7 @@ private slots:
         QCOMPARE(h.form->statusBar()->currentMessage(),
                  QStringLiteral("Read All: %1 of 64 registers not read, the board did not answer.")
                      .arg(64 - 16 * blocksRead));
+        QCOMPARE(h.messages.shown.size(), 1); // Read All says so itself
         h.setText(0x06, QStringLiteral("12")); // the slider follows all the same
         QCOMPARE(h.form->boxes().mark(0x06), RegisterBoxes::Mark::NotWritten);
         QCOMPARE(h.slider(0x06)->value(), 0x12);

@@ -1,13 +1,10 @@
-// The application shell: pages, register rows, menus, start-up, the ways out,
-// the settings file and the single-instance lock.
+// The application shell: pages, rows, menus, start-up, the ways out, settings file, single instance.
 
 #include "harness.h"
 #include "texts.h"
 
 #include "link/boardlink.h"
 #include "platform/lockfileinstance.h"
-#include "registers/registerboxes.h"
-#include "registers/registermap.h"
 
 #include <QAction>
 #include <QLabel>

@@ -162,18 +162,10 @@ private slots:
     void randomFiles()
     {
         QRandomGenerator random(1971);
-        const QByteArray pieces[] = {"KV7106_Register5:Input Config (0x05):",
-                                     "7c",
-                                     "0A",
-                                     ":",
-                                     " ",
-                                     "\r\n",
-                                     "\n",
-                                     "\r",
-                                     "\x00\xff",
-                                     "123",
-                                     "G",
-                                     QByteArray(3000, 'F')};
+        // clang-format off
+        const QByteArray pieces[] = {"KV7106_Register5:Input Config (0x05):", "7c", "0A", ":", " ", "\r\n", "\n", "\r",
+                                     "\x00\xff", "123", "G", QByteArray(3000, 'F')};
+        // clang-format on
         for (int i = 0; i < 3000; ++i) {
             QByteArray bytes;
             for (int n = random.bounded(i % 100 == 0 ? 400 : 12); n > 0; --n)
@@ -184,10 +176,7 @@ private slots:
             QCOMPARE(lines.join(QString()), QString::fromLatin1(kept));
             for (const QString &line : lines) {
                 const std::optional<QString> value = RegisterFile::valueOf(line);
-                if (!value)
-                    continue;
-                QVERIFY(RegisterMap::textToByte(*value) && value->size() <= 2);
-                QVERIFY(line.toUpper().endsWith(*value));
+                QVERIFY(!value || (RegisterMap::textToByte(*value) && line.toUpper().endsWith(*value)));
             }
             if (i % 300 != 0)
                 continue;

@@ -1,6 +1,4 @@
-// The board link and its command lines on the in-process board and a fake
-// clock: exact bytes and their echo pacing, the reset, reply shapes, time
-// limits with their one message, closed and lost ports. Links no widgets.
+// The board link and its command lines on the in-process board and a fake clock. Links no widgets.
 
 #include "fakes.h"
 #include "simport.h"
@@ -31,8 +29,7 @@ const Command readBurst = [](BoardCommands &c) { return c.Read_KV7106_Burst(0x10
 const Command writeBurst = [](BoardCommands &c) { return QString::number(c.Write_KV7106_Burst(0x12, 3, "0011FF")); };
 const Command writeBurst0 = [](BoardCommands &c) { return QString::number(c.Write_KV7106_Burst(0x12, 0, {})); };
 
-// A board whose whole answer to one command is there from the start: the
-// echoes of the fields, then the reply. Sending and discarding change nothing.
+// A board whose whole answer (echoes, then reply) waits from the start; sends and discards change nothing.
 class ScriptedPort : public SimPort
 {
 public:
@@ -209,9 +206,8 @@ private slots:
         QCOMPARE(rig.port->isOpen(), message != Texts::prompt);
     }
 
-    // A few thousand random replies, echoes and junk mixed: whatever comes,
-    // the program sends its command unchanged, and a result it reports as
-    // confirmed is exactly what the board sent before its prompt.
+    // Thousands of random replies: the command goes out unchanged, and a result reported as confirmed is
+    // exactly what the board sent before its prompt.
     void randomReplies()
     {
         QRandomGenerator random(71);
@@ -258,8 +254,7 @@ private slots:
         QStringList steps{QStringLiteral("port %1").arg(selected), "settings 9600,n,8,1", "open"};
         if (openBefore)
             steps.prepend("close");
-        // Three separate Qs bring the board to its prompt from any state; the
-        // answers are dropped after one pause that processes no events.
+        // Three separate Qs, answers dropped after one pause that processes no events.
         if (selected != 0)
             steps += QStringList{"send Q", "send Q", "send Q", "pause 0.5", "discard", "yield"};
         QCOMPARE(rig.log.events, steps);
@@ -299,9 +294,7 @@ private slots:
         QCOMPARE(rig.log.events.value(0), "message " + text);
         QCOMPARE(rig.port->isOpen(), !prompt && !lost);
 
-        // Reconnected to a board that still says nothing, the episode goes on:
-        // waits end at once and show nothing, yet characters already waiting
-        // are still taken.
+        // A reset the silent board leaves unanswered: waits end at once, silently, taking what is there.
         rig.port->board() = sim::BoardCore({Fault::Silent, 0});
         QVERIFY(rig.link.Connect_Board());
         const double now = rig.clock.seconds();
@@ -315,8 +308,7 @@ private slots:
         QCOMPARE(rig.boxes.shown.size(), 1);
         QVERIFY(rig.port->isOpen()); // without its message the prompt wait leaves the port open
 
-        // A reset the board answers ends the episode: the next failure is a
-        // new one, with its own message after the full time limit.
+        // A reset the board answers ends the episode: the next failure has its own message.
         QVERIFY(rig.link.Connect_Board());
         QVERIFY(!rig.link.Serial_Error());
         QVERIFY(!rig.link.Wait_Serial_Input(1));

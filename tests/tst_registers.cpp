@@ -1,5 +1,4 @@
-// The register panel: the two conversions, hexadecimal input, what each box
-// change writes, Read All, and the single-register frame.
+// The register panel: conversions, hex input, box changes, Read All, failures, the single-register frame.
 
 #include "boardprocess.h"
 #include "harness.h"
@@ -9,8 +8,6 @@
 #include "platform/qtserialport.h"
 #include "platform/realclock.h"
 #include "registers/hexinput.h"
-#include "registers/registerboxes.h"
-#include "registers/registermap.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -102,14 +99,13 @@ private slots:
         QCOMPARE(open.text() + '|' + limited.text(), QStringLiteral(" 7|005"));
     }
 
-    // Each row: the box, its text before, how it changes, then the chip writes,
-    // the box's text and its slider afterwards. Slider echoes write again.
-    // Box 0x10 holds FF, beyond its slider, which must not stop the others.
+    // Rows: box, text before, the change, then the chip writes, box text and slider after (echoes write
+    // again). Box 0x10 holds FF, beyond its slider, which must not stop the others.
     void boxChanges_data()
     {
         QTest::addColumn<int>("address");
         QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("typed"); // "-" clears the box by Backspace
+        QTest::addColumn<QString>("typed"); // over the whole text
         QTest::addColumn<QStringList>("writes");
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("slider"); // -1: none
@@ -118,8 +114,8 @@ private slots:
         QTest::newRow("0 then A") << 0x0A << "" << "0A" << QStringList{"0A=00", "0A=0A", "0A=0A"} << "A" << 10;
         QTest::newRow("slider maximum") << 0x08 << "" << "FF" << QStringList{"08=0F", "08=FF"} << "FF" << 255;
         QTest::newRow("after 0x10") << 0x11 << "" << "5" << QStringList{"11=05"} << "5" << 5;
-        QTest::newRow("cleared, slider") << 0x07 << "40" << "-" << QStringList{"07=00"} << "0" << 0;
-        QTest::newRow("cleared, no slider") << 0x03 << "7C" << "-" << QStringList{} << "" << -1;
+        QTest::newRow("cleared, slider") << 0x07 << "40" << "\b" << QStringList{"07=00"} << "0" << 0;
+        QTest::newRow("cleared, no slider") << 0x03 << "7C" << "\b" << QStringList{} << "" << -1;
         QTest::newRow("above the slider") << 0x10 << "" << "FF" << QStringList{"10=0F", "10=FF"} << "FF" << 15;
         // clang-format on
     }
@@ -133,15 +129,9 @@ private slots:
         Harness h;
         h.setText(0x10, QStringLiteral("FF"));
         h.setText(address, before);
-        if (typed == QLatin1String("-")) {
-            h.port.received.clear();
-            h.box(address)->selectAll();
-            QTest::keyClick(h.box(address), Qt::Key_Backspace);
-        } else {
-            h.box(address)->clear();
-            h.port.received.clear();
-            h.type(address, typed);
-        }
+        h.box(address)->selectAll();
+        h.port.received.clear();
+        h.type(address, typed);
         QTEST(h.port.writes(), "writes");
         QTEST(h.text(address), "after");
         if (slider >= 0)
@@ -165,16 +155,14 @@ private slots:
         QCOMPARE(h.port.commands(), (QStringList{"R0x0000 0x10 ", "R0x0010 0x10 ", "R0x0020 0x10 ", "R0x0030 0x10 "}));
         for (int a = 0; a < 64; ++a)
             QCOMPARE(h.text(a), hex2(h.port.board().chipRegister(a)));
-        // The bar starts at 0, so the first step shows no change; it is back
-        // at 0 before the commands are enabled again.
+        // From 0 (so the first step shows no change) back to 0 before the commands are enabled.
         QCOMPARE(steps,
                  (QStringList{"12.5% 0000", "25% 0000", "37.5% 0000", "50% 0000", "62.5% 0000", "75% 0000",
                               "87.5% 0000", "100% 0000", "0% 0000"}));
         QCOMPARE(h.commandStates(), QStringLiteral("1111"));
         QCOMPARE(h.log.events.last(), QStringLiteral("pause 0.5")); // the closing half second lets no event run
 
-        // The sliders stand at the values read, so the next edit writes only
-        // its own register and the boxes keep the texts read.
+        // The sliders stand at the values read: the next edit writes only its register, texts stay.
         QCOMPARE(h.slider(0x06)->value(), 0x99);
         QCOMPARE(h.slider(0x08)->value(), 0x80);
         QCOMPARE(h.slider(0x10)->value(), 0);
@@ -183,9 +171,8 @@ private slots:
         QCOMPARE(h.text(0x09), QStringLiteral("40"));
     }
 
-    // The board fails as a user meets it, then answers again. Each episode
-    // shows one message; boxes keep what they showed and are marked; a reset
-    // the board answers ends the episode and Read All shows its values again.
+    // The board fails as a user meets it: one message an episode, boxes kept and marked; a reset the
+    // board answers ends the episode and Read All shows its values again.
     void failureEpisodes_data()
     {
         QTest::addColumn<sim::BoardOptions>("fault");
@@ -243,10 +230,8 @@ private slots:
         QCOMPARE(h.messages.shown.size(), 2);
     }
 
-    // Keys and clicks while a box's change handling talks to the board wait
-    // for it, then land in order: the box ends as typed, the chip holds that
-    // value, Read All runs after, and no link reset falls inside another
-    // exchange. A slider move made inside a wait is refused.
+    // Keys and clicks during a box's exchange wait, then land in order (box and chip as typed, Read All
+    // after, no reset inside another exchange); a slider move made inside a wait is refused.
     void inputDuringAnExchange_data()
     {
         QTest::addColumn<int>("wait"); // the blocking wait the input arrives in; 0: the reset
@@ -288,10 +273,8 @@ private slots:
         QCOMPARE(h.text(0x06), QStringLiteral("80"));
     }
 
-    // The program's own code and kv71xx-cli on the real port against
-    // kv71xx-board in each fault mode: a bounded time, the episode's one
-    // message, no box changed, nothing sent that is no command, the commands
-    // enabled again; then a healthy board, and Read All shows its values.
+    // The program's code and kv71xx-cli on a real pty, each board fault: bounded time, one message, no box
+    // changed, only commands sent, commands enabled; then a healthy board and Read All shows its values.
     void faultsOverPty_data()
     {
         using Fault = sim::BoardOptions::Fault;
@@ -360,8 +343,7 @@ private slots:
         QCOMPARE(commandStates(form), QStringLiteral("1111"));
         for (int a = 0; a < 64; ++a)
             QCOMPARE(form.boxes().reg_KV7103(a)->text(), a == 0x03 ? "12" : a >= 0x05 && a <= 0x0F ? "  " : "");
-        // Idle now, the event loop sleeps: a dead descriptor that kept
-        // reporting itself readable would spin it.
+        // Idle now, the event loop sleeps (a dead descriptor reporting itself readable would spin it).
         const std::clock_t cpu = std::clock();
         QTest::qWait(300);
         QVERIFY(std::clock() - cpu < CLOCKS_PER_SEC / 10);
@@ -380,8 +362,7 @@ private slots:
             QCOMPARE(form.boxes().reg_KV7103(a)->text(), hex2(sim::BoardCore::powerOnValue(a)));
     }
 
-    // The single-register frame: everything the board received, then Data
-    // and the register's box; a field that is no byte sends nothing.
+    // The single-register frame: what the board received, Data, the register's box; no byte, nothing sent.
     void singleRegister_data()
     {
         QTest::addColumn<QString>("button");

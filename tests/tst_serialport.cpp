@@ -1,5 +1,4 @@
-// The real port layer on a pseudo-terminal against the kv71xx-board process:
-// COMn names, real exchanges, the reset's pause, time limit and hang-up.
+// The real port layer on pseudo-terminals: device names, exchanges, device counts, permissions, locks.
 
 #include "boardprocess.h"
 #include "fakes.h"

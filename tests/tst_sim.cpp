@@ -1,6 +1,4 @@
-// The simulated board's protocol core, byte for byte. The kv71xx-board
-// executable around it is exercised over a real pty by the link, register
-// and command-line tests.
+// The simulated board's protocol core, byte for byte (its pty executable serves the other tests).
 
 #include "boardcore.h"
 

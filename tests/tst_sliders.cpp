@@ -2,7 +2,6 @@
 
 #include "harness.h"
 
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QtTest>
 

@@ -13,18 +13,15 @@
 
 #include <functional>
 
-// One record of what the platform was asked to do, shared by the fakes so
-// that tests can check the order across port, clock and message boxes.
+// What the platform was asked to do, in order across port, clock and message boxes.
 struct EventLog
 {
     QStringList events;
     void add(const QString &event) { events.append(event); }
 };
 
-// Time passes only when the program waits: a blocking wait jumps straight to
-// its deadline, so time-outs cost no real seconds. onWait runs whenever time
-// passes (after a pause, and in a blocking wait after the pending events), as
-// if the board answered meanwhile.
+// Time passes only when the program waits: a blocking wait jumps to its deadline. onWait runs
+// whenever time passes (a pause; a blocking wait, after the pending events).
 class FakeClock : public Clock
 {
 public:

@@ -19,8 +19,7 @@ class QScrollBar;
 // Whether Write, Read, Read All and the video mode item are enabled, as "1111".
 QString commandStates(const QWidget &form);
 
-// The main window on fakes: the simulated board in-process, a clock that
-// jumps, recorded message boxes, started in a fresh working directory.
+// The main window on fakes and the in-process board, in a fresh working directory.
 struct Harness
 {
     explicit Harness(const sim::BoardOptions &options = {}, bool load = true);

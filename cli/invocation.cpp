@@ -154,19 +154,8 @@ Parsed parse(const QStringList &arguments)
 
 std::optional<int> hexArgument(const QString &text, int maximum)
 {
-    const QString digits = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? text.mid(2) : text;
-    if (digits.isEmpty())
-        return std::nullopt;
-    int value = 0;
-    for (const QChar c : digits) {
-        const int digit = hexDigitValue(c);
-        if (digit < 0)
-            return std::nullopt;
-        value = value * 16 + digit;
-        if (value > maximum)
-            return std::nullopt;
-    }
-    return value;
+    const bool prefixed = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+    return hexNumber(prefixed ? text.mid(2) : text, maximum);
 }
 
 QString helpText()

@@ -12,15 +12,6 @@ constexpr int ClientWidth = 5730;
 constexpr int ClientHeight = 3510;
 constexpr QSize PictureSize(76, 69);
 
-QLabel *label(QWidget *parent, const char *name, const QString &text, const TwipRect &place)
-{
-    auto *result = new QLabel(text, parent);
-    result->setObjectName(QLatin1String(name));
-    result->setGeometry(place.pixels());
-    result->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return result;
-}
-
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const TwipRect &place)
 {
     auto *result = new QPushButton(caption, parent);
@@ -53,21 +44,21 @@ frmAbout::frmAbout(Registry &registry, ProgramLauncher &launcher, MessageBoxes &
     picture->setPixmap(QPixmap(QStringLiteral(":/kv71xx/logo.png"))
                            .scaled(PictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     QPushButton *sysInfo = button(this, "cmdSysInfo", QStringLiteral("&System Info..."), {4260, 3075, 1245, 345});
-    QLabel *description = label(this, "lblDescription",
-                                QStringLiteral("Evaluation software for Velmora's KV7101, KV7102, "
-                                               "KV7103, KV7104, and KV7105 family of video analog "
-                                               "front ends"),
-                                {240, 1560, 4965, 570});
+    QLabel *description = placedLabel(this, "lblDescription",
+                                      QStringLiteral("Evaluation software for Velmora's KV7101, KV7102, "
+                                                     "KV7103, KV7104, and KV7105 family of video analog "
+                                                     "front ends"),
+                                      {240, 1560, 4965, 570});
     description->setWordWrap(true);
     QPalette black = description->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     description->setPalette(black);
     // The title's box is made for a larger font than the rest.
-    QLabel *title = label(this, "KV7", QStringLiteral("KV71xx Evaluation Software "), {1560, 240, 3885, 345});
+    QLabel *title = placedLabel(this, "KV7", QStringLiteral("KV71xx Evaluation Software "), {1560, 240, 3885, 345});
     QFont titleFont = title->font();
     titleFont.setPixelSize(16);
     title->setFont(titleFont);
-    label(this, "lblVersion", QStringLiteral("Version 1.2  November 20, 2003"), {1560, 600, 3885, 225});
+    placedLabel(this, "lblVersion", QStringLiteral("Version 1.2  November 20, 2003"), {1560, 600, 3885, 225});
     setTabOrder(ok, sysInfo);
 
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

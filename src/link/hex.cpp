@@ -27,3 +27,19 @@ int hexDigitValue(QChar c)
         return u - 'a' + 10;
     return -1;
 }
+
+std::optional<int> hexNumber(const QString &text, int maximum)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    int value = 0;
+    for (const QChar c : text) {
+        const int digit = hexDigitValue(c);
+        if (digit < 0)
+            return std::nullopt;
+        value = value * 16 + digit;
+        if (value > maximum)
+            return std::nullopt;
+    }
+    return value;
+}

@@ -69,15 +69,6 @@ QString wrapped(const QString &caption, const QRadioButton &button, int width)
     return caption;
 }
 
-QLabel *label(QWidget *parent, const char *name, const QString &text, const TwipRect &place)
-{
-    auto *result = new QLabel(text, parent);
-    result->setObjectName(QLatin1String(name));
-    result->setGeometry(place.pixels());
-    result->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return result;
-}
-
 } // namespace
 
 VideoMode::VideoMode(BoardLink &link, BoardCommands &commands, CommandLock &lock, ReadAll &readAll, QWidget *parent)
@@ -130,15 +121,15 @@ void VideoMode::setupFrame()
         m_options.at(size_t(i)) = option;
     }
     for (const GroupLabel &group : GroupLabels)
-        label(frame, group.name, QLatin1String(Presets::at(group.option - 1).group), group.place);
-    label(frame, "Label6", QStringLiteral("Select the resolution of the input video:"), {150, 270, 5295, 255});
-    label(frame, "Label7",
-          QStringLiteral("This evaluation system does not have a scaler or automatic mode "
-                         "detection.  This panel configures the AFE for the correct number of "
-                         "horizontal pixels and optimizes the framing of the image for the "
-                         "chosen display mode.  Refresh rates not listed will generally work up "
-                         "to the 165MHz limit of DVI."),
-          {3420, 1410, 2895, 1575})
+        placedLabel(frame, group.name, QLatin1String(Presets::at(group.option - 1).group), group.place);
+    placedLabel(frame, "Label6", QStringLiteral("Select the resolution of the input video:"), {150, 270, 5295, 255});
+    placedLabel(frame, "Label7",
+                QStringLiteral("This evaluation system does not have a scaler or automatic mode "
+                               "detection.  This panel configures the AFE for the correct number of "
+                               "horizontal pixels and optimizes the framing of the image for the "
+                               "chosen display mode.  Refresh rates not listed will generally work up "
+                               "to the 165MHz limit of DVI."),
+                {3420, 1410, 2895, 1575})
         ->setWordWrap(true);
 }
 

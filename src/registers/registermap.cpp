@@ -137,18 +137,8 @@ const std::array<int, SliderCount> &sliderAddresses()
 
 std::optional<quint8> textToByte(const QString &text)
 {
-    if (text.isEmpty())
-        return std::nullopt;
-    int value = 0;
-    for (const QChar c : text) {
-        const int digit = hexDigitValue(c);
-        if (digit < 0)
-            return std::nullopt;
-        value = value * 16 + digit;
-        if (value > 0xFF)
-            return std::nullopt;
-    }
-    return quint8(value);
+    const std::optional<int> value = hexNumber(text, 0xFF);
+    return value ? std::optional<quint8>(quint8(*value)) : std::nullopt;
 }
 
 int textToSliderPosition(const QString &text)

@@ -2,6 +2,7 @@
 
 #include "wiretime.h"
 
+#include "files/savefile.h"
 #include "link/hex.h"
 #include "platform/messageboxes.h"
 #include "platform/serialport.h"
@@ -150,7 +151,7 @@ int Runner::dump()
     // file appears only once it is complete.
     QSaveFile file(m_invocation.file);
     const bool toFile = !m_invocation.file.isEmpty();
-    if (toFile && !file.open(QIODevice::WriteOnly))
+    if (toFile && !openForSaving(file))
         return fail(Invocation::BadInput,
                     QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
     if (!connect())
@@ -168,7 +169,7 @@ int Runner::dump()
         m_out.write(bytes);
         return Invocation::Success;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (!writeWhole(file, bytes) || !file.commit())
         return fail(Invocation::BadInput,
                     QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
     return Invocation::Success;

@@ -177,6 +177,14 @@ private slots:
         for (int k = 0; k < RegisterMap::Count; ++k)
             QCOMPARE(RegisterFile::valueOf(file.lines.at(k)),
                      QString::asprintf("%02X", rig.port.board().chipRegister(k)));
+        // A dump that does not fit on the disk fails and leaves the earlier file.
+        rig.port.board().setChipRegister(0x3E, 0x0B);
+        {
+            const FileSizeLimit full(1000);
+            QCOMPARE(rig.run({"dump", "dump.txt"}), 2);
+        }
+        QCOMPARE(rig.boxes.texts(), QStringList{"Cannot write dump.txt: File too large"});
+        QCOMPARE(RegisterFile::read("dump.txt").lines, file.lines);
     }
 
     void progressAndTrace()

@@ -11,9 +11,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <csignal>
 #include <iterator>
-#include <sys/resource.h>
 
 namespace {
 
@@ -80,11 +78,10 @@ private slots:
 
         QFile::setPermissions(saved, QFile::ReadOwner);
         run(h, true, "saved.TXT");
-        const rlimit small{1000, RLIM_INFINITY}, none{RLIM_INFINITY, RLIM_INFINITY};
-        std::signal(SIGXFSZ, SIG_IGN);
-        setrlimit(RLIMIT_FSIZE, &small);
-        run(h, true, "again.TXT");
-        setrlimit(RLIMIT_FSIZE, &none);
+        {
+            const FileSizeLimit full(1000);
+            run(h, true, "again.TXT");
+        }
         QCOMPARE(contents(saved) + contents(again), bytes + QByteArray(bytes).replace("(0x11):08", "(0x11):8"));
         h.clock.onWait = nullptr; // a board that does not answer
         run(h, false, "in.TXT", "a:11\r\n");

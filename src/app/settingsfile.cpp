@@ -1,5 +1,6 @@
 #include "settingsfile.h"
 
+#include "files/savefile.h"
 #include "platform/serialport.h"
 
 #include <QDir>
@@ -51,7 +52,7 @@ bool save(int port, QString *error)
     QSaveFile file(fileName());
     // A writable file in a read-only folder is still rewritten in place.
     file.setDirectWriteFallback(true);
-    if (file.open(QIODevice::WriteOnly) && file.write(contentFor(port)) >= 0 && file.commit())
+    if (openForSaving(file) && writeWhole(file, contentFor(port)) && file.commit())
         return true;
     if (error) {
         *error = QStringLiteral("Cannot write the settings file %1: %2")

@@ -1,6 +1,7 @@
 #include "registerfiles.h"
 
 #include "registerfile.h"
+#include "savefile.h"
 #include "link/boardlink.h"
 #include "link/hex.h"
 #include "platform/messageboxes.h"
@@ -92,14 +93,12 @@ QString RegisterFiles::save(const QString &path)
     QSaveFile file(path);
     // Only where the folder refuses new files is the file written in place.
     file.setDirectWriteFallback(true);
-    // Unbuffered: commit() misses a write that fails only when a buffer is
-    // flushed, and would put the cut-off file in place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    if (!openForSaving(file))
         return failed(file.errorString());
     for (int k = 0; k < RegisterMap::Count; ++k) {
         // Said now: commit() no longer knows why a write failed. The
         // unfinished file is dropped.
-        if (file.write(RegisterFile::formatLine(k, m_boxes.text(k))) < 0)
+        if (!writeWhole(file, RegisterFile::formatLine(k, m_boxes.text(k))))
             return failed(file.errorString());
         emit progress(percentAfter(k));
     }

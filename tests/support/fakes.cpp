@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
+#include <sys/resource.h>
+
 void FakeClock::pause(double seconds)
 {
     if (m_log)
@@ -60,4 +63,17 @@ long FakeRegistry::RegQueryValueExA(Key, const QString &valueName, quint32 *type
     *size = quint32(data.size());
     buffer->replace(0, data.size(), data);
     return Success;
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    const rlimit none{RLIM_INFINITY, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &none);
 }

@@ -129,3 +129,14 @@ public:
         return files.contains(path);
     }
 };
+
+// A disk that takes no file beyond bytes while this lives: a write past it
+// fails with "File too large" (the signal that would end the process is ignored).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(unsigned long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+};

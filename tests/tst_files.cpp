@@ -78,10 +78,9 @@ private slots:
 
         QFile::setPermissions(saved, QFile::ReadOwner);
         run(h, true, "saved.TXT");
-        {
-            const FileSizeLimit full(1000);
-            run(h, true, "again.TXT");
-        }
+        limitFileSize(1000);
+        run(h, true, "again.TXT");
+        limitFileSize(-1);
         QCOMPARE(contents(saved) + contents(again), bytes + QByteArray(bytes).replace("(0x11):08", "(0x11):8"));
         h.clock.onWait = nullptr; // a board that does not answer
         run(h, false, "in.TXT", "a:11\r\n");
@@ -105,9 +104,7 @@ private slots:
         QTest::addColumn<QString>("message"); // %1: the file's path
         const auto row = [](const char *name, const QByteArray &file, const QStringList &writes, const char *boxes,
                             const QString &message) {
-            // clang-format off
             QTest::newRow(name) << file << writes << QString(boxes) << message;
-            // clang-format on
         };
         row("lines", "KV7106_Register2:7c\nb:123\rc:C \r\nRed Gain (0x06):\r\n\r\na:012", {"00=7C", "05=12"}, "7C||12",
             "The file holds only 6 of 64 lines: the registers from 06 on were left unchanged.\nThese lines hold no "

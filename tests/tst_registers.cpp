@@ -27,11 +27,6 @@
 
 namespace {
 
-QString hex2(int value)
-{
-    return QString::number(value, 16).toUpper().rightJustified(2, QLatin1Char('0'));
-}
-
 void set(QLineEdit *box, const char *text)
 {
     HexInput::setProgramText(box, QLatin1String(text));
@@ -154,7 +149,7 @@ private slots:
 
         QCOMPARE(h.port.commands(), (QStringList{"R0x0000 0x10 ", "R0x0010 0x10 ", "R0x0020 0x10 ", "R0x0030 0x10 "}));
         for (int a = 0; a < 64; ++a)
-            QCOMPARE(h.text(a), hex2(h.port.board().chipRegister(a)));
+            QCOMPARE(h.text(a), QString::asprintf("%02X", h.port.board().chipRegister(a)));
         // From 0 (so the first step shows no change) back to 0 before the commands are enabled.
         QCOMPARE(steps,
                  (QStringList{"12.5% 0000", "25% 0000", "37.5% 0000", "50% 0000", "62.5% 0000", "75% 0000",
@@ -199,7 +194,7 @@ private slots:
         h.port.refuseOpen = fault.faultAfter < 0;
         h.click("ReadAllRegisters");
         for (int a = 0; a < 64; ++a) {
-            QCOMPARE(h.text(a), hex2(sim::BoardCore::powerOnValue(a)));
+            QCOMPARE(h.text(a), QString::asprintf("%02X", sim::BoardCore::powerOnValue(a)));
             QCOMPARE(h.form->boxes().mark(a),
                      a < 16 * blocksRead ? RegisterBoxes::Mark::None : RegisterBoxes::Mark::NotRead);
         }
@@ -221,7 +216,7 @@ private slots:
         h.port.board().setChipRegister(0x10, 0x2A);
         h.click("ReadAllRegisters");
         for (int a = 0; a < 64; ++a) {
-            QCOMPARE(h.text(a), hex2(h.port.board().chipRegister(a)));
+            QCOMPARE(h.text(a), QString::asprintf("%02X", h.port.board().chipRegister(a)));
             QCOMPARE(h.form->boxes().mark(a), RegisterBoxes::Mark::None);
         }
         QCOMPARE(h.messages.shown.size(), 1);
@@ -359,7 +354,7 @@ private slots:
         const auto healthy = board({});
         form.findChild<QAbstractButton *>(QStringLiteral("ReadAllRegisters"))->click();
         for (int a = 0; a < 64; ++a)
-            QCOMPARE(form.boxes().reg_KV7103(a)->text(), hex2(sim::BoardCore::powerOnValue(a)));
+            QCOMPARE(form.boxes().reg_KV7103(a)->text(), QString::asprintf("%02X", sim::BoardCore::powerOnValue(a)));
     }
 
     // The single-register frame: what the board received, Data, the register's box; no byte, nothing sent.

@@ -22,9 +22,7 @@ private slots:
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QByteArray>("trace");
         const auto row = [](const char *name, const char *input, const char *trace, BoardOptions options = {}) {
-            // clang-format off
             QTest::newRow(name) << options << QByteArray(input) << QByteArray(trace);
-            // clang-format on
         };
         // clang-format off
         row("write, single read", "W0x003E 0x1 0x05 R0x003E 0x1 ",

@@ -65,15 +65,9 @@ long FakeRegistry::RegQueryValueExA(Key, const QString &valueName, quint32 *type
     return Success;
 }
 
-FileSizeLimit::FileSizeLimit(unsigned long bytes)
+void limitFileSize(long bytes)
 {
     std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{bytes, RLIM_INFINITY};
+    const rlimit limit{bytes < 0 ? RLIM_INFINITY : rlim_t(bytes), RLIM_INFINITY};
     setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-FileSizeLimit::~FileSizeLimit()
-{
-    const rlimit none{RLIM_INFINITY, RLIM_INFINITY};
-    setrlimit(RLIMIT_FSIZE, &none);
 }

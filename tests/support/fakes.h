@@ -130,13 +130,6 @@ public:
     }
 };
 
-// A disk that takes no file beyond bytes while this lives: a write past it
-// fails with "File too large" (the signal that would end the process is ignored).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(unsigned long bytes);
-    ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-};
+// A disk that takes no file beyond bytes (below 0: any size); a write past it
+// fails with "File too large".
+void limitFileSize(long bytes);

@@ -222,7 +222,8 @@ EXIT STATUS
     1   diff, or load --verify, found registers that differ
     2   bad usage or input: unknown command or option, a bad hexadecimal
         argument, a register file that cannot be read, has fewer than 64
-        lines or a line that holds no byte; nothing is sent to the board
+        lines or a line that holds no byte (nothing is sent to the board),
+        or a dump FILE that cannot be written (an earlier file stays)
     3   link failure: the port cannot be opened, or the board does not
         answer within the link's time limits
 

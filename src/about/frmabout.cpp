@@ -1,6 +1,6 @@
 #include "frmabout.h"
 
-#include "platform/twips.h"
+#include "widgets/twips.h"
 
 #include <QLabel>
 #include <QPainter>

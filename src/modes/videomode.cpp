@@ -1,7 +1,7 @@
 #include "videomode.h"
 
 #include "link/boardlink.h"
-#include "platform/twips.h"
+#include "widgets/twips.h"
 #include "registers/commandlock.h"
 #include "registers/readall.h"
 

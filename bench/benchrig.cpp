@@ -95,9 +95,7 @@ BenchRig::BenchRig()
     QDir::setCurrent(m_dir.path());
     m_board = std::make_unique<Board>(
         sim::BoardProcess::Settings{QStringLiteral("COM1"), {}, true, m_dir.filePath(QStringLiteral("board.log"))});
-    Platform &p = *m_platform;
-    m_form = std::make_unique<Form1>(
-        ::Platform{p.port, p.clock, p.messages, p.instance, p.end, p.registry, p.launcher, p.fileDialog});
+    m_form = std::make_unique<Form1>(platformOf(*m_platform));
     m_ready = m_board->ready() && m_form->Form_Load();
     if (!m_ready)
         std::printf("could not start the simulated board\n");
@@ -202,15 +200,8 @@ int paintOnce(int argc, char *argv[])
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     // The real platform, with a lock of its own beside a running copy.
-    QtSerialPort port;
-    RealClock clock;
-    QtMessageBoxes messages;
-    LockFileInstance instance(dir.filePath(QStringLiteral("kv71xx.lock")));
-    ImmediateEnd end(instance, port);
-    ToolPathRegistry registry;
-    DetachedLauncher launcher;
-    QtFileChooser fileDialog;
-    Form1 form({port, clock, messages, instance, end, registry, launcher, fileDialog});
+    RealPlatform real(dir.filePath(QStringLiteral("kv71xx.lock")));
+    Form1 form(real.platform());
     if (!form.Form_Load())
         return 1;
     struct FirstPaint : QObject

@@ -5,6 +5,7 @@
 
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
+#include "platform/immediateend.h"
 #include "platform/lockfileinstance.h"
 #include "platform/qtserialport.h"
 #include "platform/realclock.h"
@@ -138,7 +139,7 @@ private slots:
             QtSerialPort port;
             port.setPortNumber(1);
             LockFileInstance instance(QStringLiteral("instance.lock"));
-            ImmediateEnd end(instance, port);
+            ImmediateEnd end(port, &instance);
             if (port.open() && QFile::exists(lock))
                 end.endProgram();
             return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/detachedlauncher.h"
+#include "platform/immediateend.h"
 #include "platform/lockfileinstance.h"
 #include "platform/platform.h"
 #include "platform/qtfilechooser.h"
@@ -15,25 +16,23 @@
 
 // The real machine: serial port, clock, message boxes, single-instance lock,
 // registry, program start and file dialog.
-class RealPlatform
+struct RealPlatform
 {
-public:
-    Platform platform()
-    {
-        return {m_port, m_clock, m_messages, m_instance, m_end, m_registry, m_launcher, m_fileDialog};
-    }
+    explicit RealPlatform(const QString &lockPath = LockFileInstance::defaultPath())
+        : instance(lockPath)
+    {}
+    Platform platform() { return platformOf(*this); }
 
-private:
-    QtSerialPort m_port;
-    RealClock m_clock;
-    QtMessageBoxes m_messages;
-    LockFileInstance m_instance;
-    ImmediateEnd m_end{m_instance, m_port};
+    QtSerialPort port;
+    RealClock clock;
+    QtMessageBoxes messages;
+    LockFileInstance instance;
+    ImmediateEnd end{port, &instance};
 #ifdef Q_OS_WIN
-    WinRegistry m_registry;
+    WinRegistry registry;
 #else
-    ToolPathRegistry m_registry;
+    ToolPathRegistry registry;
 #endif
-    DetachedLauncher m_launcher;
-    QtFileChooser m_fileDialog;
+    DetachedLauncher launcher;
+    QtFileChooser fileDialog;
 };

@@ -1,11 +1,8 @@
 #include "lockfileinstance.h"
 
-#include "serialport.h"
-
 #include <QDir>
 
 #include <cstdio>
-#include <cstdlib>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -38,13 +35,4 @@ bool LockFileInstance::anotherCopyRunning()
                  qPrintable(QDir::toNativeSeparators(m_lock.fileName())),
                  m_lock.error() == QLockFile::PermissionError ? "permission denied" : "unknown error");
     return false;
-}
-
-void ImmediateEnd::endProgram()
-{
-    // The port's own lock (in /run/lock) goes with it.
-    m_port.close();
-    m_instance.release();
-    std::fflush(nullptr);
-    std::_Exit(0);
 }

@@ -1,11 +1,8 @@
 #pragma once
 
-#include "programend.h"
 #include "singleinstance.h"
 
 #include <QLockFile>
-
-class SerialPort;
 
 // One copy per user: a lock file in the temporary directory. A lock left by a
 // copy that crashed names a process that no longer runs and does not count.
@@ -23,21 +20,4 @@ public:
 
 private:
     QLockFile m_lock;
-};
-
-// Ends the program at once, from wherever it is called (even inside a wait):
-// the serial port and the instance lock are released, nothing else runs.
-class ImmediateEnd : public ProgramEnd
-{
-public:
-    ImmediateEnd(LockFileInstance &instance, SerialPort &port)
-        : m_instance(instance)
-        , m_port(port)
-    {}
-
-    [[noreturn]] void endProgram() override;
-
-private:
-    LockFileInstance &m_instance;
-    SerialPort &m_port;
 };

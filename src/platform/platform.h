@@ -10,7 +10,7 @@ class SerialPort;
 class SingleInstance;
 
 // What the program needs of the machine it runs on. The real implementations
-// are put together in app/realplatform.h; tests hand in fakes.
+// are put together in app/realplatform.h; tests and benchmarks hand in fakes.
 struct Platform
 {
     SerialPort &port;
@@ -22,3 +22,12 @@ struct Platform
     ProgramLauncher &launcher;
     FileChooser &fileDialog;
 };
+
+// The platform made of the objects that parts holds under the same names: the
+// one place that lists them, for the real machine, the tests and the benchmarks.
+template<typename Parts>
+Platform platformOf(Parts &parts)
+{
+    return {parts.port, parts.clock,    parts.messages, parts.instance,
+            parts.end,  parts.registry, parts.launcher, parts.fileDialog};
+}

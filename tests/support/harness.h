@@ -25,7 +25,7 @@ struct Harness
     explicit Harness(const sim::BoardOptions &options = {}, bool load = true);
     ~Harness();
 
-    Platform platform() { return {port, clock, messages, instance, end, registry, launcher, fileDialog}; }
+    Platform platform() { return platformOf(*this); }
     template<typename T = QWidget>
     T *find(const char *name) const
     {

@@ -1,7 +1,8 @@
 // kv71xx-board: the evaluation board, simulated behind a pseudo-terminal.
 
 #include "ptyboard.h"
-#include "signalwatcher.h"
+
+#include "platform/signalwatcher.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -72,7 +73,7 @@ int fail(const QString &message)
 int main(int argc, char *argv[])
 {
     // Before any thread exists, so the signals reach only the signalfd.
-    sim::SignalWatcher::blockTerminationSignals();
+    SignalWatcher::blockTerminationSignals();
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kv71xx-board"));
@@ -93,10 +94,10 @@ int main(int argc, char *argv[])
         return fail(error);
     settings.options = *options;
 
-    sim::SignalWatcher watcher;
+    SignalWatcher watcher;
     if (!watcher.isValid())
         return fail(QStringLiteral("cannot watch termination signals"));
-    QObject::connect(&watcher, &sim::SignalWatcher::terminationRequested, &app, [](int) { QCoreApplication::quit(); });
+    QObject::connect(&watcher, &SignalWatcher::terminationRequested, &app, [](int) { QCoreApplication::quit(); });
 
     sim::PtyBoard board(settings);
     QObject::connect(&board, &sim::PtyBoard::hungUp, &app, [] { QCoreApplication::quit(); });

@@ -2,10 +2,10 @@
 
 #include <QSocketNotifier>
 
+#ifdef Q_OS_LINUX
 #include <csignal>
 #include <sys/signalfd.h>
-
-namespace sim {
+#include <unistd.h>
 
 namespace {
 
@@ -31,18 +31,41 @@ SignalWatcher::SignalWatcher(QObject *parent)
     : QObject(parent)
 {
     const sigset_t set = terminationSignals();
-    m_fd.reset(::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC));
-    if (!m_fd.isValid())
+    m_fd = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+    if (m_fd < 0) {
+        pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
         return;
-    m_notifier = new QSocketNotifier(m_fd.get(), QSocketNotifier::Read, this);
+    }
+    m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SignalWatcher::readSignal);
+}
+
+SignalWatcher::~SignalWatcher()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 void SignalWatcher::readSignal()
 {
     signalfd_siginfo info{};
-    while (::read(m_fd.get(), &info, sizeof info) == static_cast<ssize_t>(sizeof info))
+    while (::read(m_fd, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
         emit terminationRequested(static_cast<int>(info.ssi_signo));
 }
 
-} // namespace sim
+#else // No signalfd: the signals keep their default action.
+
+bool SignalWatcher::blockTerminationSignals()
+{
+    return false;
+}
+
+SignalWatcher::SignalWatcher(QObject *parent)
+    : QObject(parent)
+{}
+
+SignalWatcher::~SignalWatcher() = default;
+
+void SignalWatcher::readSignal() {}
+
+#endif

@@ -5,8 +5,10 @@
 #include "stderrmessages.h"
 #include "traceport.h"
 
+#include "platform/immediateend.h"
 #include "platform/qtserialport.h"
 #include "platform/realclock.h"
+#include "platform/signalwatcher.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,6 +17,7 @@
 
 int main(int argc, char *argv[])
 {
+    SignalWatcher::blockTerminationSignals(); // before any thread, so that only the watcher takes them
     QCoreApplication app(argc, argv);
     QFile out;
     QFile err;
@@ -33,6 +36,10 @@ int main(int argc, char *argv[])
 
     QtSerialPort port;
     port.useDevice(invocation.device);
+    // A logout, kill or Ctrl+C closes the port (its lock goes with it) and ends with 128 + the signal.
+    ImmediateEnd end(port);
+    const SignalWatcher watcher;
+    QObject::connect(&watcher, &SignalWatcher::terminationRequested, [&end](int signal) { end.endWith(128 + signal); });
     RealClock clock;
     TracePort trace(port, clock, err);
     SerialPort &used = invocation.trace ? static_cast<SerialPort &>(trace) : port;

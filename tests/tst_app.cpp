@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include <csignal>
 #include <functional>
 #include <unistd.h>
 
@@ -46,6 +47,17 @@ QByteArray fileBytes(const QString &path = QStringLiteral("KV71xx.ini"))
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Starts the installed program in work with tmp as its temporary folder; returns where its lock goes.
+QString startProgram(QProcess &program, const QTemporaryDir &tmp, const QTemporaryDir &work)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), tmp.path());
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(work.path());
+    program.start(QStringLiteral(KV71XX_PROGRAM_EXE), {});
+    return tmp.filePath(QFileInfo(LockFileInstance::defaultPath()).fileName());
 }
 
 } // namespace
@@ -215,15 +227,9 @@ private slots:
         QTemporaryDir tmp;
         QTemporaryDir work;
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TMPDIR"), tmp.path());
-        program.setProcessEnvironment(env);
-        program.setWorkingDirectory(work.path());
-        program.start(QStringLiteral(KV71XX_PROGRAM_EXE), {});
+        const QString lock = startProgram(program, tmp, work);
         // The settings file appears once start-up has taken the lock.
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(work.filePath(QStringLiteral("KV71xx.ini"))), 20000);
-
-        const QString lock = tmp.filePath(QFileInfo(LockFileInstance::defaultPath()).fileName());
         QVERIFY(LockFileInstance(lock).anotherCopyRunning());
         program.kill();
         QVERIFY(program.waitForFinished());
@@ -232,6 +238,25 @@ private slots:
         QVERIFY(!next.anotherCopyRunning()); // asking again does not count itself
         QVERIFY(LockFileInstance(lock).anotherCopyRunning());
         QVERIFY(!LockFileInstance(tmp.filePath(QStringLiteral("missing/x.lock"))).anotherCopyRunning());
+    }
+
+    void signalEndsTheProgramAsExitDoes_data() { addTerminationSignalRows(); }
+
+    // A logout, kill or Ctrl+C ends the program at once and removes its lock.
+    void signalEndsTheProgramAsExitDoes()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir tmp;
+        QTemporaryDir work;
+        QProcess program;
+        const QString lock = startProgram(program, tmp, work);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(work.filePath(QStringLiteral("KV71xx.ini"))), 20000);
+        QVERIFY(QFileInfo::exists(lock));
+        QCOMPARE(::kill(program.processId(), signal), 0);
+        QVERIFY(program.waitForFinished(3000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(!QFileInfo::exists(lock));
     }
 };
 

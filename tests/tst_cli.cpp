@@ -12,6 +12,8 @@
 
 #include <QtTest>
 
+#include <csignal>
+
 namespace {
 
 using Fault = sim::BoardOptions::Fault;
@@ -219,6 +221,26 @@ private slots:
                  "3||kv71xx-cli: " + Texts::echo.toLatin1()
                      + "\nkv71xx-cli: The board sent no value for chip register 06\n");
         QVERIFY(!limit.hasExpired());
+    }
+
+    void signalEndsWithItsStatusInsideAWait_data() { addTerminationSignalRows(); }
+
+    // A logout, kill or Ctrl+C while the board keeps it waiting: the port's lock goes, nothing is printed.
+    void signalEndsWithItsStatusInsideAWait()
+    {
+        QFETCH(int, signal);
+        sim::BoardProcess board({"COM1", {Fault::NoPrompt, 0}, false, {}});
+        QVERIFY(board.ready());
+        const QString lock = "/var/lock/LCK.." + QFile::symLinkTarget("COM1").mid(5).replace('/', '_');
+        QProcess cli;
+        cli.start(KV71XX_CLI_EXE, {"dump"});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 5000);
+        QCOMPARE(::kill(cli.processId(), signal), 0);
+        QVERIFY(cli.waitForFinished(3000));
+        QCOMPARE(cli.exitCode(), 128 + signal);
+        QVERIFY(!QFile::exists(lock));
+        QCOMPARE(cli.readAllStandardOutput(), "");
+        QCOMPARE(cli.readAllStandardError(), "");
     }
 };
 

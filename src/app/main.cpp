@@ -1,14 +1,21 @@
 #include "form1.h"
 #include "realplatform.h"
 
+#include "platform/signalwatcher.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // Before QApplication starts any thread, so that only the watcher takes them.
+    SignalWatcher::blockTerminationSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kv71xx"));
     RealPlatform real;
     Form1 form(real.platform());
+    // A logout, kill or Ctrl+C ends the program as File > Exit does: port and locks released.
+    const SignalWatcher watcher;
+    QObject::connect(&watcher, &SignalWatcher::terminationRequested, &form, &Form1::nMenuFileExit_Click);
     if (!form.Form_Load())
         return 0;
     form.show();

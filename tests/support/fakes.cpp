@@ -1,9 +1,18 @@
 #include "fakes.h"
 
 #include <QCoreApplication>
+#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
+
+void addTerminationSignalRows()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
 
 void FakeClock::pause(double seconds)
 {

@@ -13,6 +13,9 @@
 
 #include <functional>
 
+// SIGTERM, SIGINT and SIGHUP as the rows of an int column "signal".
+void addTerminationSignalRows();
+
 // What the platform was asked to do, in order across port, clock and message boxes.
 struct EventLog
 {

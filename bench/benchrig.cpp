@@ -87,6 +87,8 @@ struct BenchRig::Platform
     ToolPathRegistry registry;
     DetachedLauncher launcher;
     ChosenFile fileDialog;
+    QtSerialDevices devices;
+    QtDeviceChooser deviceChooser;
 };
 
 BenchRig::BenchRig()
@@ -96,8 +98,8 @@ BenchRig::BenchRig()
     m_board = std::make_unique<Board>(
         sim::BoardProcess::Settings{QStringLiteral("COM1"), {}, true, m_dir.filePath(QStringLiteral("board.log"))});
     Platform &p = *m_platform;
-    m_form = std::make_unique<Form1>(
-        ::Platform{p.port, p.clock, p.messages, p.instance, p.end, p.registry, p.launcher, p.fileDialog});
+    m_form = std::make_unique<Form1>(::Platform{p.port, p.clock, p.messages, p.instance, p.end, p.registry, p.launcher,
+                                                p.fileDialog, p.devices, p.deviceChooser});
     m_ready = m_board->ready() && m_form->Form_Load();
     if (!m_ready)
         std::printf("could not start the simulated board\n");
@@ -173,11 +175,10 @@ Measured BenchRig::silentWait()
 {
     const sim::BoardProcess silent({QStringLiteral("COM2"), {sim::BoardOptions::Fault::Silent, 0}, false, {}});
     QtSerialPort port;
-    port.setPortNumber(2);
     CountedMessages messages;
-    BoardLink link(port, m_platform->clock, messages, [] { return 2; });
+    BoardLink link(port, m_platform->clock, messages);
     Measured m;
-    if (!silent.ready() || !port.open())
+    if (!silent.ready() || !port.open({2, {}}, LineSettings{}))
         return m;
     const double cpu = cpuSeconds();
     QElapsedTimer wall;
@@ -210,7 +211,9 @@ int paintOnce(int argc, char *argv[])
     ToolPathRegistry registry;
     DetachedLauncher launcher;
     QtFileChooser fileDialog;
-    Form1 form({port, clock, messages, instance, end, registry, launcher, fileDialog});
+    QtSerialDevices devices;
+    QtDeviceChooser deviceChooser;
+    Form1 form({port, clock, messages, instance, end, registry, launcher, fileDialog, devices, deviceChooser});
     if (!form.Form_Load())
         return 1;
     struct FirstPaint : QObject

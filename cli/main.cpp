@@ -32,7 +32,6 @@ int main(int argc, char *argv[])
     const Invocation &invocation = *parsed.invocation;
 
     QtSerialPort port;
-    port.useDevice(invocation.device);
     RealClock clock;
     TracePort trace(port, clock, err);
     SerialPort &used = invocation.trace ? static_cast<SerialPort &>(trace) : port;

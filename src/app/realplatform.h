@@ -3,8 +3,10 @@
 #include "platform/detachedlauncher.h"
 #include "platform/lockfileinstance.h"
 #include "platform/platform.h"
+#include "platform/qtdevicechooser.h"
 #include "platform/qtfilechooser.h"
 #include "platform/qtmessageboxes.h"
+#include "platform/qtserialdevices.h"
 #include "platform/qtserialport.h"
 #include "platform/realclock.h"
 #ifdef Q_OS_WIN
@@ -14,13 +16,14 @@
 #endif
 
 // The real machine: serial port, clock, message boxes, single-instance lock,
-// registry, program start and file dialog.
+// registry, program start, file dialog and serial devices.
 class RealPlatform
 {
 public:
     Platform platform()
     {
-        return {m_port, m_clock, m_messages, m_instance, m_end, m_registry, m_launcher, m_fileDialog};
+        return {m_port,     m_clock,    m_messages,   m_instance, m_end,
+                m_registry, m_launcher, m_fileDialog, m_devices,  m_deviceChooser};
     }
 
 private:
@@ -36,4 +39,6 @@ private:
 #endif
     DetachedLauncher m_launcher;
     QtFileChooser m_fileDialog;
+    QtSerialDevices m_devices;
+    QtDeviceChooser m_deviceChooser;
 };

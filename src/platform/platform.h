@@ -1,11 +1,13 @@
 #pragma once
 
 class Clock;
+class DeviceChooser;
 class FileChooser;
 class MessageBoxes;
 class ProgramEnd;
 class ProgramLauncher;
 class Registry;
+class SerialDevices;
 class SerialPort;
 class SingleInstance;
 
@@ -21,4 +23,6 @@ struct Platform
     Registry &registry;
     ProgramLauncher &launcher;
     FileChooser &fileDialog;
+    SerialDevices &devices;
+    DeviceChooser &deviceChooser;
 };

@@ -4,6 +4,7 @@
 #include "simport.h"
 
 #include "app/form1.h"
+#include "app/portmenu.h"
 #include "registers/registerboxes.h"
 #include "sliders/fieldsliders.h"
 
@@ -25,7 +26,10 @@ struct Harness
     explicit Harness(const sim::BoardOptions &options = {}, bool load = true);
     ~Harness();
 
-    Platform platform() { return {port, clock, messages, instance, end, registry, launcher, fileDialog}; }
+    Platform platform()
+    {
+        return {port, clock, messages, instance, end, registry, launcher, fileDialog, devices, devices};
+    }
     template<typename T = QWidget>
     T *find(const char *name) const
     {
@@ -63,5 +67,6 @@ struct Harness
     FakeRegistry registry;
     FakeLauncher launcher;
     FakeFileChooser fileDialog;
+    FakeSerialDevices devices;
     std::unique_ptr<Form1> form;
 };

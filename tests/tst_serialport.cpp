@@ -104,19 +104,6 @@ private slots:
         QTEST(portRoute(3).text(), "route");
     }
 
-    // The assignment names a stable link, so the adapter is found again on another tty after a replug.
-    void assignedDeviceOpensThroughItsStableLink()
-    {
-        Board board({});
-        QVERIFY(board.ready());
-        QVERIFY(QFile::link(QFile::symLinkTarget(QStringLiteral("COM1")), QStringLiteral("usb-adapter")));
-        QVERIFY(PortAssignments::assign(7, QDir::current().absoluteFilePath(QStringLiteral("usb-adapter")), nullptr));
-        Link link;
-        link.link.setPort(7);
-        QVERIFY2(link.link.Connect_Board(), qPrintable(link.port.lastFailure().reason));
-        QCOMPARE(link.port.lastFailure().device, QFile::symLinkTarget(QStringLiteral("COM1")));
-    }
-
     void openFailureNamesTheMissingTargetOfALink()
     {
         QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("ttyUSB9")), QStringLiteral("COM6")));

@@ -17,6 +17,7 @@ PortMenu::PortMenu(QMenu *options, SerialDevices &devices, DeviceChooser &choose
 {
     QMenu *menu = options->addMenu(QStringLiteral("&Select Serial Port"));
     menu->setObjectName(QStringLiteral("mSetupCom"));
+    menu->setToolTipsVisible(true);
     for (int i = FirstPort; i <= LastPort; ++i) {
         QAction *item = menu->addAction(portName(i));
         item->setObjectName(QStringLiteral("COM_SEL_%1").arg(i));

@@ -44,7 +44,8 @@ QString holder(const QString &device)
 QString groupAdvice(const QString &device)
 {
 #ifdef Q_OS_UNIX
-    struct stat info{};
+    struct stat info
+    {};
     if (::stat(QFile::encodeName(device).constData(), &info) != 0 || info.st_gid == 0
         || (info.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP) || info.st_gid == ::getegid())
         return {};

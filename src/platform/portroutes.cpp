@@ -67,7 +67,8 @@ namespace PortAssignments {
 QString filePath()
 {
     // One file for the window and the companion, whatever each is called.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/kv71xx/ports.ini");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/kv71xx/ports.ini");
 }
 
 QString device(int number)

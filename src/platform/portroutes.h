@@ -10,7 +10,7 @@ struct PortRoute
     enum class Via { Link, Assignment, BuiltIn };
 
     Via via = Via::BuiltIn;
-    QString device;  // what an open opens: a link's target, resolved
+    QString device; // what an open opens: a link's target, resolved
     QString through; // the link or the assigned path, when it is not the device itself
     bool present = false;
 

@@ -6,7 +6,7 @@
 // A serial device the system reports, with what it says about itself.
 struct SerialDevice
 {
-    QString path;       // /dev/ttyUSB0
+    QString path; // /dev/ttyUSB0
     QString stablePath; // /dev/serial/by-id/..., empty when none leads to it
     QString description;
     QString manufacturer;

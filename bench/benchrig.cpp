@@ -87,6 +87,8 @@ struct BenchRig::Platform
     ToolPathRegistry registry;
     DetachedLauncher launcher;
     ChosenFile fileDialog;
+    QtSerialDevices devices;
+    QtDeviceChooser deviceChooser;
 };
 
 BenchRig::BenchRig()
@@ -171,11 +173,10 @@ Measured BenchRig::silentWait()
 {
     const sim::BoardProcess silent({QStringLiteral("COM2"), {sim::BoardOptions::Fault::Silent, 0}, false, {}});
     QtSerialPort port;
-    port.setPortNumber(2);
     CountedMessages messages;
-    BoardLink link(port, m_platform->clock, messages, [] { return 2; });
+    BoardLink link(port, m_platform->clock, messages);
     Measured m;
-    if (!silent.ready() || !port.open())
+    if (!silent.ready() || !port.open({2, {}}, LineSettings{}))
         return m;
     const double cpu = cpuSeconds();
     QElapsedTimer wall;

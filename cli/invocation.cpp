@@ -1,9 +1,9 @@
 #include "invocation.h"
 
 #include "link/hex.h"
-#include "app/settingsfile.h"
 #include "platform/serialport.h"
 #include "registers/registermap.h"
+#include "settings/settingsfile.h"
 
 #include <QCommandLineParser>
 
@@ -25,7 +25,7 @@ constexpr int ChipAddressMaximum = RegisterMap::Count - 1;
 constexpr int FpgaAddressMaximum = 0xFFFF; // four digits on the wire
 constexpr int ByteMaximum = 0xFF;
 
-constexpr std::array<CommandName, 7> Commands = {{
+constexpr std::array<CommandName, 8> Commands = {{
     {"read", Command::Read, "ADDR", ChipAddressMaximum},
     {"write", Command::Write, "ADDR VALUE", ChipAddressMaximum},
     {"fpga-read", Command::FpgaRead, "ADDR", FpgaAddressMaximum},
@@ -33,6 +33,7 @@ constexpr std::array<CommandName, 7> Commands = {{
     {"dump", Command::Dump, "[FILE]", 0},
     {"load", Command::Load, "FILE", 0},
     {"diff", Command::Diff, "FILE", 0},
+    {"ports", Command::Ports, "", 0},
 }};
 
 const CommandName *commandNamed(const QString &name)
@@ -54,7 +55,7 @@ QString range(int maximum)
 QString takeArguments(const CommandName &command, const QStringList &given, Invocation &invocation)
 {
     const QString name = QLatin1String(command.name);
-    const QStringList wanted = QString::fromLatin1(command.arguments).split(QLatin1Char(' '));
+    const QStringList wanted = QString::fromLatin1(command.arguments).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (given.size() > wanted.size())
         return QStringLiteral("%1: unexpected argument \"%2\"").arg(name, given.at(wanted.size()));
     for (int i = 0; i < wanted.size(); ++i) {
@@ -202,10 +203,16 @@ COMMANDS
         Reads the chip and prints each register whose value differs from
         the file, with its caption:
             06 Red Gain (0x06): file 80, chip 7F
+    ports
+        Lists COM1 to COM8 with the device each opens and whether it is
+        present, then every serial device the system reports, with its
+        description, maker and serial number. Sends nothing.
 
 OPTIONS
-    --port N      Serial port N (1 to 8): the file or link COMn in the
-                  working directory when there is one, else the platform's
+    --port N      Serial port N (1 to 8), as the desktop program opens it:
+                  the file or link COMn in the working directory when there
+                  is one, else the device assigned to COMn in the desktop
+                  program (~/.config/kv71xx/ports.ini), else the platform's
                   port (/dev/ttyS<N-1>). Without it, the port KV71xx.ini in
                   the working directory names (the desktop program's
                   choice), else 1.
@@ -233,6 +240,7 @@ EXAMPLES
     kv71xx-cli dump chip.txt
     kv71xx-cli --device /dev/ttyUSB0 load known-good.txt --burst --verify
     kv71xx-cli diff known-good.txt || echo "chip differs"
+    kv71xx-cli ports
 )");
 }
 

@@ -35,7 +35,6 @@ int main(int argc, char *argv[])
     const Invocation &invocation = *parsed.invocation;
 
     QtSerialPort port;
-    port.useDevice(invocation.device);
     // A logout, kill or Ctrl+C closes the port (its lock goes with it) and ends with 128 + the signal.
     ImmediateEnd end(port);
     const SignalWatcher watcher;

@@ -1,10 +1,12 @@
 #include "runner.h"
 
+#include "ports.h"
 #include "wiretime.h"
 
 #include "files/savefile.h"
 #include "link/hex.h"
 #include "platform/messageboxes.h"
+#include "platform/qtserialdevices.h"
 #include "platform/serialport.h"
 
 #include <QSaveFile>
@@ -69,12 +71,14 @@ private:
 Runner::Runner(const Invocation &invocation, SerialPort &port, Clock &clock, MessageBoxes &messages, QIODevice &out,
                QIODevice *progress)
     : m_invocation(invocation)
-    , m_port(port)
     , m_messages(messages)
     , m_out(out)
     , m_progress(progress)
-    , m_link(port, clock, messages, [number = invocation.port] { return number; })
-{}
+    , m_link(port, clock, messages)
+{
+    m_link.setPort(invocation.port);
+    m_link.setDevice(invocation.device);
+}
 
 int Runner::run()
 {
@@ -94,6 +98,8 @@ int Runner::run()
         return load();
     case Command::Diff:
         return diff();
+    case Command::Ports:
+        return listPorts(QtSerialDevices(), m_out);
     }
     return Invocation::BadInput;
 }
@@ -106,14 +112,7 @@ int Runner::fail(int status, const QString &message)
 
 bool Runner::connect()
 {
-    if (m_link.Connect_Board())
-        return true;
-    if (m_invocation.device.isEmpty())
-        m_link.reportOpenFailure(); // names the port COMn and its device
-    else
-        fail(Invocation::LinkFailure,
-             QStringLiteral("Cannot open %1: %2").arg(m_port.devicePath(), m_port.errorString()));
-    return false;
+    return m_link.connectOrReport(); // names the port COMn and its device
 }
 
 int Runner::readOne()

@@ -46,7 +46,6 @@ private:
     int fail(int status, const QString &message);
 
     const Invocation m_invocation;
-    SerialPort &m_port;
     MessageBoxes &m_messages;
     QIODevice &m_out;
     QIODevice *m_progress;

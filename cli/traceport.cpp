@@ -40,11 +40,12 @@ void TracePort::log(const QString &event)
     m_log.write(line.toLatin1());
 }
 
-bool TracePort::open()
+bool TracePort::open(const PortChoice &port, const LineSettings &settings)
 {
-    const bool opened = m_port.open();
-    log(opened ? QStringLiteral("open %1").arg(m_port.devicePath())
-               : QStringLiteral("open %1 failed: %2").arg(m_port.devicePath(), m_port.errorString()));
+    const bool opened = m_port.open(port, settings);
+    const PortFailure failure = m_port.lastFailure();
+    log(opened ? QStringLiteral("open %1").arg(failure.device)
+               : QStringLiteral("open %1 failed: %2").arg(failure.device, failure.reason));
     return opened;
 }
 

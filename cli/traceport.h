@@ -13,20 +13,15 @@ class TracePort : public SerialPort
 public:
     TracePort(SerialPort &port, const Clock &clock, QIODevice &log);
 
-    void setPortNumber(int number) override { m_port.setPortNumber(number); }
-    void setSettings(LineSettings settings) override { m_port.setSettings(settings); }
-    bool open() override;
+    bool open(const PortChoice &port, const LineSettings &settings) override;
     void close() override;
-    bool isOpen() const override { return m_port.isOpen(); }
-    bool hasFailed() const override { return m_port.hasFailed(); }
+    State state() const override { return m_port.state(); }
+    PortFailure lastFailure() const override { return m_port.lastFailure(); }
 
     int waitingCount() override { return m_port.waitingCount(); }
     void discardInput() override;
     QByteArray take(int max = 0) override;
     void send(const QByteArray &bytes) override;
-
-    QString devicePath() const override { return m_port.devicePath(); }
-    QString errorString() const override { return m_port.errorString(); }
 
 private:
     void log(const QString &event);

@@ -13,19 +13,11 @@ void SimPort::log(const QString &event)
         m_log->append(event);
 }
 
-void SimPort::setPortNumber(int number)
+bool SimPort::open(const PortChoice &port, const LineSettings &settings)
 {
-    m_number = number;
-    log(QStringLiteral("port %1").arg(number));
-}
-
-void SimPort::setSettings(LineSettings settings)
-{
+    m_number = port.number;
+    log(QStringLiteral("port %1").arg(port.number));
     log(QStringLiteral("settings ") + settings.text());
-}
-
-bool SimPort::open()
-{
     log(QStringLiteral("open"));
     if (!isPortNumber(m_number) || refuseOpen) {
         m_error = QStringLiteral("No such file or directory");

@@ -14,18 +14,15 @@ class SimPort : public SerialPort
 public:
     explicit SimPort(QStringList *log = nullptr, const sim::BoardOptions &options = {});
 
-    void setPortNumber(int number) override;
-    void setSettings(LineSettings settings) override;
-    bool open() override;
+    // Logs "port N", "settings 9600,n,8,1" and "open".
+    bool open(const PortChoice &port, const LineSettings &settings) override;
     void close() override;
-    bool isOpen() const override { return m_open; }
-    bool hasFailed() const override { return m_failed; }
+    State state() const override { return m_failed ? State::Lost : m_open ? State::Open : State::Closed; }
+    PortFailure lastFailure() const override { return {QStringLiteral("/dev/sim%1").arg(m_number), m_error}; }
     int waitingCount() override { return m_open ? int(m_input.size()) : 0; }
     void discardInput() override;
     QByteArray take(int max = 0) override;
     void send(const QByteArray &bytes) override;
-    QString devicePath() const override { return QStringLiteral("/dev/sim%1").arg(m_number); }
-    QString errorString() const override { return m_error; }
 
     sim::BoardCore &board() { return m_board; }
     // Everything the board received, and the same split into command lines

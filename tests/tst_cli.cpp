@@ -7,6 +7,7 @@
 
 #include "files/registerfile.h"
 #include "invocation.h"
+#include "ports.h"
 #include "runner.h"
 #include "traceport.h"
 
@@ -201,6 +202,21 @@ private slots:
             "   0.5000 rx \"\\r\\n> \\r\\n> \\r\\n> \"\n   0.5000 tx \"W\"\n   0.5000 tx \"0\"\n"));
     }
 
+    void portsListsEachPortThenEachDetectedDevice()
+    {
+        QVERIFY(QFile::link("/dev/null", "COM2"));
+        FakeSerialDevices devices;
+        devices.devices = {{"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_A1", "FT232R USB UART", "FTDI", "A1"}};
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QCOMPARE(listPorts(devices, out), 0);
+        QFile::remove("COM2");
+        const QList<QByteArray> lines = out.data().split('\n');
+        QCOMPARE(lines.at(1), "COM2  /dev/null through the link COM2 in " + QDir::currentPath().toLocal8Bit());
+        QCOMPARE(lines.at(8), "");
+        QCOMPARE(lines.at(10), "/dev/ttyUSB0  FT232R USB UART, FTDI, serial A1, /dev/serial/by-id/usb-FTDI_A1");
+    }
+
     // The installed program: no widgets, the real port on a pty, its statuses.
     void executable()
     {
@@ -210,6 +226,7 @@ private slots:
         sim::BoardProcess silent({"COM2", {Fault::Silent, 0}, false, {}});
         QVERIFY(board.ready() && silent.ready());
         QCOMPARE(run(KV71XX_CLI_EXE, {"dump", "pty.txt"}), "0||");
+        QVERIFY(run(KV71XX_CLI_EXE, {"ports"}).startsWith("0|COM1  " + QFile::symLinkTarget("COM1").toLatin1() + ' '));
         QCOMPARE(run(KV71XX_CLI_EXE, {"--device", "COM1", "load", "changed.txt", "--burst", "--verify"}),
                  "1|" + stuckLine + '|'); // not a terminal: no progress line
         QCOMPARE(run(KV71XX_CLI_EXE, {"write", "6", "zz"}),

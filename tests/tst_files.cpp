@@ -85,7 +85,7 @@ private slots:
         h.clock.onWait = nullptr; // a board that does not answer
         run(h, false, "in.TXT", "a:11\r\n");
         h.port.refuseOpen = true;
-        h.form->COM_SEL(1)->trigger();
+        h.form->ports().COM_SEL(1)->trigger();
         run(h, true, "again.TXT");
         QCOMPARE(h.messages.texts().join('|'),
                  "Cannot save " + saved + ": the file is read-only.|Cannot save " + again + ": File too large|"

@@ -58,6 +58,7 @@ struct Rig
     explicit Rig(Fault fault = Fault::None, const QByteArray &answer = {}, bool connected = true)
         : port(answer.isEmpty() ? new SimPort(&log.events, {fault, 0}) : new ScriptedPort(&log.events))
     {
+        link.setPort(1);
         if (connected)
             link.Connect_Board();
         if (!answer.isEmpty())
@@ -72,8 +73,7 @@ struct Rig
     FakeClock clock{&log};
     FakeMessageBoxes boxes{&clock, &log};
     std::unique_ptr<SimPort> port;
-    int selected = 1;
-    BoardLink link{*port, clock, boxes, [this] { return selected; }};
+    BoardLink link{*port, clock, boxes};
     BoardCommands commands{link};
     double start = 0;
 };
@@ -247,7 +247,7 @@ private slots:
         QFETCH(bool, openBefore);
         QFETCH(int, selected);
         Rig rig(Fault::None, {}, openBefore);
-        rig.selected = selected;
+        rig.link.setPort(selected);
 
         QCOMPARE(rig.link.Connect_Board(), selected != 0);
 

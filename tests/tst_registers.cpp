@@ -308,8 +308,7 @@ private slots:
         pid_t holder = setup == "held" ? ::fork() : 0;
         if (holder == 0 && setup == "held") {
             QtSerialPort port;
-            port.setPortNumber(1);
-            ::sleep(port.open() ? 30 : 0);
+            ::sleep(port.open({1, {}}, LineSettings{}) ? 30 : 0);
             ::_exit(0);
         }
         QTest::qWait(200);
@@ -322,7 +321,8 @@ private slots:
 
         QtSerialPort port;
         RealClock clock;
-        Form1 form({port, clock, h.messages, h.instance, h.end, h.registry, h.launcher, h.fileDialog});
+        Form1 form(
+            {port, clock, h.messages, h.instance, h.end, h.registry, h.launcher, h.fileDialog, h.devices, h.devices});
         QVERIFY(form.Form_Load());
         const double start = clock.seconds();
         form.boxes().setText(0x03, QStringLiteral("12"));
@@ -334,7 +334,7 @@ private slots:
         QFETCH(double, seconds);
         QVERIFY(clock.seconds() - start < seconds + 1.5); // the reset and Read All's pauses
         QFETCH(QString, messages);
-        QCOMPARE(h.messages.texts().join('|'), messages.arg(port.devicePath(), port.errorString()));
+        QCOMPARE(h.messages.texts().join('|'), messages.arg(port.lastFailure().device, port.lastFailure().reason));
         QCOMPARE(commandStates(form), QStringLiteral("1111"));
         for (int a = 0; a < 64; ++a)
             QCOMPARE(form.boxes().reg_KV7103(a)->text(), a == 0x03 ? "12" : a >= 0x05 && a <= 0x0F ? "  " : "");

@@ -1,12 +1,14 @@
-// The real port layer on pseudo-terminals: device names, exchanges, device counts, permissions, locks.
+// The real port layer on pseudo-terminals: device routes, exchanges, device counts, open failures, locks.
 
 #include "boardprocess.h"
 #include "fakes.h"
+#include "texts.h"
 
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
 #include "platform/immediateend.h"
 #include "platform/lockfileinstance.h"
+#include "platform/portroutes.h"
 #include "platform/qtserialport.h"
 #include "platform/realclock.h"
 
@@ -14,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
@@ -48,8 +51,9 @@ struct Link
     QtSerialPort port;
     RealClock clock;
     FakeMessageBoxes boxes{&clock};
-    BoardLink link{port, clock, boxes, [] { return 1; }};
+    BoardLink link{port, clock, boxes};
     BoardCommands commands{link};
+    Link() { link.setPort(1); }
 };
 
 } // namespace
@@ -63,31 +67,109 @@ class TestSerialPort : public QObject
     QTemporaryDir m_dir;
 
 private slots:
-    // The program looks for its COMn links in the current directory.
-    void initTestCase() { QVERIFY(QDir::setCurrent(m_dir.path())); }
-
-    // A COMn link opens its target, so that the port's lock names the real device.
-    void devices()
+    // The program looks for its COMn links in the current directory, and for
+    // the port assignments in a configuration folder of the test's own.
+    void initTestCase()
     {
-        QVERIFY(QFile::link(QStringLiteral("/dev/null"), QStringLiteral("COM2")));
-        QCOMPARE(::serialDeviceFor(2) + '|' + ::serialDeviceFor(3), QStringLiteral("/dev/null|/dev/ttyS2"));
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
+    }
+    void cleanup() { QFile::remove(QStringLiteral("board.log")); }
+
+    void portLeadsToItsLinkThenItsAssignmentThenTheBuiltInDevice_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("assigned");
+        QTest::addColumn<QString>("route");
+        const QString dir = QDir::currentPath();
+        const QString builtIn = QFile::exists("/dev/ttyS2") ? "/dev/ttyS2" : "/dev/ttyS2, not present";
+        const QString through = " through the link COM3 in " + dir;
+        // clang-format off
+        QTest::newRow("built-in") << "" << "" << builtIn;
+        QTest::newRow("link") << "/dev/null" << "" << "/dev/null" + through;
+        QTest::newRow("link before assignment") << "/dev/null" << "/dev/zero" << "/dev/null" + through;
+        QTest::newRow("link to a missing target") << dir + "/ttyGone" << "" << dir + "/ttyGone" + through + ", not present";
+        QTest::newRow("assignment") << "" << dir + "/by-id" << "/dev/zero through the assigned " + dir + "/by-id";
+        QTest::newRow("assignment unplugged") << "" << dir + "/gone" << dir + "/gone (assigned), not present";
+        // clang-format on
     }
 
-    // A user outside the device's group is told which group to join.
-    void permissionNamesTheGroup()
+    void portLeadsToItsLinkThenItsAssignmentThenTheBuiltInDevice()
     {
-        QFile device(QStringLiteral("device"));
-        QVERIFY(device.open(QIODevice::WriteOnly));
-        QVERIFY(device.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        QVERIFY(QFile::link(QFileInfo(device).absoluteFilePath(), QStringLiteral("COM5")));
-        QCOMPARE(::chmod(QFile::encodeName(m_dir.path()).constData(), 0755), 0);
-        const QString hint = QStringLiteral("your user must be in its group \"%1\" (sudo usermod -aG %1 $USER, then "
-                                            "log in again)")
-                                 .arg(QFileInfo(device).group());
-        QVERIFY(inChild([&] {
+        QFETCH(QString, link);
+        QFETCH(QString, assigned);
+        QFile::link(QStringLiteral("/dev/zero"), QStringLiteral("by-id"));
+        QFile::remove(QStringLiteral("COM3"));
+        QVERIFY(link.isEmpty() || QFile::link(link, QStringLiteral("COM3")));
+        QVERIFY(PortAssignments::assign(3, assigned, nullptr));
+        QTEST(portRoute(3).text(), "route");
+    }
+
+    void openFailureNamesTheMissingTargetOfALink()
+    {
+        QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("ttyUSB9")), QStringLiteral("COM6")));
+        Link link;
+        link.link.setPort(6);
+        QVERIFY(!link.link.connectOrReport());
+        const QString target = m_dir.filePath(QStringLiteral("ttyUSB9"));
+        QCOMPARE(link.boxes.texts(),
+                 QStringList{Texts::cannotOpen(6, target,
+                                               "the link COM6 in " + QDir::currentPath() + " leads to " + target
+                                                   + ", which is not there")});
+    }
+
+    void openFailureNamesTheProgramHoldingThePort()
+    {
+        Board board({});
+        QVERIFY(board.ready());
+        const QString device = QFile::symLinkTarget(QStringLiteral("COM1"));
+        const QString lock = "/var/lock/LCK.." + device.mid(5).replace('/', '_');
+        const pid_t holder = ::fork();
+        if (holder == 0) {
             QtSerialPort port;
-            port.setPortNumber(5);
-            return ::setgid(65534) == 0 && ::setuid(65534) == 0 && !port.open() && port.errorString().endsWith(hint);
+            ::sleep(port.open({1, {}}, {}) ? 30 : 0);
+            ::_exit(0);
+        }
+        QTRY_VERIFY(QFile::exists(lock));
+        Link link;
+        QVERIFY(!link.link.connectOrReport());
+        ::kill(holder, SIGKILL);
+        ::waitpid(holder, nullptr, 0);
+        QFile::remove(lock);
+        QCOMPARE(link.boxes.texts(),
+                 QStringList{Texts::cannotOpen(
+                     1, device, QStringLiteral("it is in use by tst_serialport (process %1)").arg(holder))});
+    }
+
+    void permissionAdviceNamesOnlyAGroupThatWouldHelp_data()
+    {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("reason");
+        const QString advice = ". To use " + m_dir.filePath("device")
+            + " your user must be in its group \"dialout\" (sudo usermod -aG dialout $USER, then log in again)";
+        QTest::newRow("dialout, group may read and write") << 20 << 0660 << "Permission denied" + advice;
+        QTest::newRow("dialout, group may not write") << 20 << 0640 << "Permission denied";
+        QTest::newRow("root") << 0 << 0660 << "Permission denied";
+    }
+
+    void permissionAdviceNamesOnlyAGroupThatWouldHelp()
+    {
+        if (::getuid() != 0)
+            QSKIP("Trying another user's view of the device needs root");
+        QFETCH(int, group);
+        QFETCH(int, mode);
+        QFETCH(QString, reason);
+        const QString device = m_dir.filePath(QStringLiteral("device"));
+        QFile file(device);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(::chown(QFile::encodeName(device).constData(), 0, gid_t(group)), 0);
+        QCOMPARE(::chmod(QFile::encodeName(device).constData(), mode_t(mode)), 0);
+        QCOMPARE(::chmod(QFile::encodeName(m_dir.path()).constData(), 0755), 0);
+        QVERIFY(inChild([&] { // as nobody, who is in no group of the device
+            QtSerialPort port;
+            return ::setgid(65534) == 0 && ::setuid(65534) == 0 && !port.open({0, device}, {})
+                && port.lastFailure().reason == reason;
         }));
     }
 
@@ -98,7 +180,7 @@ private slots:
         Link link;
         QElapsedTimer reset;
         reset.start();
-        QVERIFY2(link.link.Connect_Board(), qPrintable(link.port.errorString()));
+        QVERIFY2(link.link.Connect_Board(), qPrintable(link.port.lastFailure().reason));
         QVERIFY(reset.nsecsElapsed() >= 500'000'000); // the board's time to reach its prompt
 
         link.commands.Write_KV7106(0x06, 0x80);
@@ -118,8 +200,7 @@ private slots:
         QFile::remove(QStringLiteral("COM4"));
         QVERIFY(QFile::link(QString::fromLatin1(::ptsname(master)), QStringLiteral("COM4")));
         QtSerialPort port;
-        port.setPortNumber(4);
-        QVERIFY2(port.open(), qPrintable(port.errorString()));
+        QVERIFY2(port.open({4, {}}, {}), qPrintable(port.lastFailure().reason));
         QCOMPARE(::write(master, "A", 1), 1);
         QTRY_COMPARE(port.waitingCount(), 1);
         QCOMPARE(::write(master, "B", 1), 1);
@@ -137,10 +218,9 @@ private slots:
         const QString lock = "/var/lock/LCK.." + QFile::symLinkTarget(QStringLiteral("COM1")).mid(5).replace('/', '_');
         QVERIFY(inChild([&] { // true: it found the lock, then ended
             QtSerialPort port;
-            port.setPortNumber(1);
             LockFileInstance instance(QStringLiteral("instance.lock"));
             ImmediateEnd end(port, &instance);
-            if (port.open() && QFile::exists(lock))
+            if (port.open({1, {}}, {}) && QFile::exists(lock))
                 end.endProgram();
             return false;
         }));

@@ -1,8 +1,8 @@
 #include "form1.h"
 
+#include "portmenu.h"
 #include "printedtext.h"
 #include "progressbar.h"
-#include "settingsfile.h"
 #include "about/frmabout.h"
 #include "files/registerfiles.h"
 #include "link/boardcommands.h"
@@ -96,13 +96,7 @@ void Form1::setupMenus()
     QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("nMenuOptions"));
     m_videoModeInput = menuItem(options, QStringLiteral("Select &Input Video Mode"), QStringLiteral("nVideoModeInput"));
-    QMenu *ports = options->addMenu(QStringLiteral("&Select Serial Port"));
-    ports->setObjectName(QStringLiteral("mSetupCom"));
-    for (int i = FirstPort; i <= LastPort; ++i) {
-        QAction *item = menuItem(ports, QStringLiteral("COM%1").arg(i), QStringLiteral("COM_SEL_%1").arg(i));
-        item->setCheckable(true);
-        m_comSel.at(size_t(i)) = item;
-    }
+    m_ports = new PortMenu(options, m_platform.devices, m_platform.deviceChooser, m_platform.messages, this);
     m_disconnect = menuItem(options, QStringLiteral("&Disconnect Serial Port"), QStringLiteral("mDisconnectSerial"));
 }
 
@@ -199,8 +193,7 @@ void Form1::setupCommands(QWidget *central)
 
 void Form1::createControllers()
 {
-    m_link = std::make_unique<BoardLink>(m_platform.port, m_platform.clock, m_platform.messages,
-                                         [this] { return selectedPort(); });
+    m_link = std::make_unique<BoardLink>(m_platform.port, m_platform.clock, m_platform.messages);
     m_commands = std::make_unique<BoardCommands>(*m_link);
     m_lock = new CommandLock(m_writeReg, m_readReg, m_readAllButton, m_videoModeInput, this);
     m_boxes = new RegisterBoxes(m_userFrame, m_testFrame, *m_link, *m_commands, *m_lock, this);
@@ -217,8 +210,7 @@ void Form1::connectActions()
     connect(m_videoModeInput, &QAction::triggered, this, [this] { bringUp(&videoMode()); });
     connect(m_about, &QAction::triggered, this, &Form1::showAboutBox);
     connect(m_exit, &QAction::triggered, this, &Form1::nMenuFileExit_Click);
-    for (int i = FirstPort; i <= LastPort; ++i)
-        connect(COM_SEL(i), &QAction::triggered, this, [this, i] { COM_SEL_Click(i); });
+    connect(m_ports, &PortMenu::portChosen, this, [this](int number) { m_link->setPort(number); });
     connect(m_disconnect, &QAction::triggered, this, &Form1::mDisconnectSerial_Click);
 
     connect(m_readAllButton, &QPushButton::clicked, this, [this] {
@@ -255,47 +247,8 @@ bool Form1::Form_Load()
         m_tabs->setTabEnabled(page, false);
     }
     m_boxes->ReadingAllRegisters = false;
-    LoadDefaults();
+    m_ports->LoadDefaults();
     return true;
-}
-
-int Form1::selectedPort() const
-{
-    int port = 0;
-    for (int i = FirstPort; i <= LastPort; ++i) {
-        if (COM_SEL(i)->isChecked())
-            port = i;
-    }
-    return port;
-}
-
-void Form1::setCheckedPort(int port)
-{
-    for (int i = FirstPort; i <= LastPort; ++i)
-        COM_SEL(i)->setChecked(i == port);
-}
-
-void Form1::LoadDefaults()
-{
-    const SettingsFile::Loaded loaded = SettingsFile::load();
-    setCheckedPort(loaded.missing ? FirstPort : loaded.port);
-    if (loaded.missing)
-        SaveDefaults();
-}
-
-void Form1::SaveDefaults()
-{
-    QString error;
-    if (!SettingsFile::save(selectedPort(), &error))
-        m_platform.messages.show(error);
-}
-
-void Form1::COM_SEL_Click(int index)
-{
-    // An open port stays as it is; the choice counts from the next connect.
-    setCheckedPort(index);
-    m_link->portChosen();
-    SaveDefaults();
 }
 
 void Form1::showStatus(const QString &text)

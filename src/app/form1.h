@@ -1,18 +1,17 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "platform/serialport.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
-#include <array>
 #include <memory>
 
 class BoardCommands;
 class BoardLink;
 class CommandLock;
 class FieldSliders;
+class PortMenu;
 class PrintedText;
 class ProgressBar;
 class QAction;
@@ -39,20 +38,14 @@ public:
     // Start-up; false when the program is to end (another copy runs).
     bool Form_Load();
 
-    void COM_SEL_Click(int index);
     void mDisconnectSerial_Click();
     void nMenuFileExit_Click();
     void Unload_All_Forms();
-    void LoadDefaults();
-    void SaveDefaults();
 
     // A line at the window's foot that says how the last command went.
     void showStatus(const QString &text);
 
-    // The index of the checked port item; the highest wins, 0 for none.
-    int selectedPort() const;
-    QAction *COM_SEL(int index) const { return m_comSel.at(size_t(index)); }
-
+    PortMenu &ports() { return *m_ports; }
     BoardLink &link() { return *m_link; }
     RegisterBoxes &boxes() { return *m_boxes; }
     FieldSliders &sliders() { return *m_sliders; }
@@ -71,7 +64,6 @@ private:
     void setupCommands(QWidget *central);
     void createControllers();
     void connectActions();
-    void setCheckedPort(int port);
     void showAboutBox();
 
     Platform m_platform;
@@ -84,7 +76,7 @@ private:
     QAction *m_exit = nullptr;
     QAction *m_videoModeInput = nullptr;
     QAction *m_disconnect = nullptr;
-    std::array<QAction *, LastPort + 1> m_comSel{}; // 1 to 8
+    PortMenu *m_ports = nullptr;
     QWidget *m_userFrame = nullptr;
     QWidget *m_testFrame = nullptr;
     QLineEdit *m_address = nullptr;

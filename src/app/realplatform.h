@@ -4,8 +4,10 @@
 #include "platform/immediateend.h"
 #include "platform/lockfileinstance.h"
 #include "platform/platform.h"
+#include "platform/qtdevicechooser.h"
 #include "platform/qtfilechooser.h"
 #include "platform/qtmessageboxes.h"
+#include "platform/qtserialdevices.h"
 #include "platform/qtserialport.h"
 #include "platform/realclock.h"
 #ifdef Q_OS_WIN
@@ -15,7 +17,7 @@
 #endif
 
 // The real machine: serial port, clock, message boxes, single-instance lock,
-// registry, program start and file dialog.
+// registry, program start, file dialog and serial devices.
 struct RealPlatform
 {
     explicit RealPlatform(const QString &lockPath = LockFileInstance::defaultPath())
@@ -35,4 +37,6 @@ struct RealPlatform
 #endif
     DetachedLauncher launcher;
     QtFileChooser fileDialog;
+    QtSerialDevices devices;
+    QtDeviceChooser deviceChooser;
 };

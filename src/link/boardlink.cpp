@@ -20,20 +20,29 @@ QString promptTimeoutText()
 
 } // namespace
 
-BoardLink::BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages, std::function<int()> selectedPort)
+BoardLink::BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages)
     : m_port(port)
     , m_clock(clock)
     , m_messages(messages)
-    , m_selectedPort(std::move(selectedPort))
 {}
+
+void BoardLink::setPort(int number)
+{
+    m_choice.number = number;
+    m_openFailureShown = false;
+}
+
+void BoardLink::setDevice(const QString &path)
+{
+    m_choice.device = path;
+    m_openFailureShown = false;
+}
 
 bool BoardLink::Connect_Board()
 {
     if (m_port.isOpen())
         m_port.close();
-    m_port.setPortNumber(m_selectedPort());
-    m_port.setSettings(LineSettings{});
-    if (!m_port.open())
+    if (!m_port.open(m_choice, LineSettings{}))
         return false;
     m_openFailureShown = false;
     // Three separate sends: the board returns to its prompt whatever state a
@@ -67,19 +76,16 @@ bool BoardLink::connectOrReport()
 
 QString BoardLink::openFailureText() const
 {
-    const int number = m_selectedPort();
-    if (number == 0) {
+    if (m_choice.number == 0 && m_choice.device.isEmpty()) {
         return QStringLiteral("Cannot open the serial port: no port is selected. "
                               "Choose one under Options, Select Serial Port.");
     }
-    return QStringLiteral("Cannot open serial port COM%1 (%2): %3")
-        .arg(number)
-        .arg(m_port.devicePath(), m_port.errorString());
-}
-
-void BoardLink::portChosen()
-{
-    m_openFailureShown = false;
+    // "COM1 (/dev/ttyUSB0)", or the device alone when it was named directly.
+    const PortFailure failure = m_port.lastFailure();
+    const QString port = m_choice.device.isEmpty()
+        ? QStringLiteral("%1 (%2)").arg(portName(m_choice.number), failure.device)
+        : failure.device;
+    return QStringLiteral("%1 cannot be opened: %2").arg(port, failure.reason);
 }
 
 void BoardLink::disconnect()

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QString>
+#include "platform/serialport.h"
 
-#include <functional>
+#include <QString>
 
 class Clock;
 class MessageBoxes;
-class SerialPort;
 
 // The one RS-232 link to the evaluation board: opening the chosen port and
 // bringing the board to its prompt, echo-paced sending, receiving with time
@@ -20,8 +19,13 @@ public:
     // How long a reset waits for the board to reach its prompt.
     static constexpr double ResetPause = 0.5;
 
-    // selectedPort gives the number of the checked port item, 0 for none.
-    BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages, std::function<int()> selectedPort);
+    BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages);
+
+    // The port the next Connect_Board opens (an open port stays as it is):
+    // COMn, 0 when none is chosen, or a device named directly. A new choice
+    // lets the next open failure be reported again.
+    void setPort(int number);
+    void setDevice(const QString &path);
 
     // False when the port could not be opened; the caller decides whether to
     // tell the user (reportOpenFailure) or stay silent. A reset that the board
@@ -29,11 +33,10 @@ public:
     // and the next failure shows its message again.
     bool Connect_Board();
     // Shows why the port could not be opened, at most once until a later
-    // Connect_Board opens a port or the user chooses a port.
+    // Connect_Board opens a port or another port is chosen.
     void reportOpenFailure();
     // Connect_Board, and on failure reportOpenFailure.
     bool connectOrReport();
-    void portChosen();
     void disconnect();
 
     bool Wait_Serial_Input(int count);
@@ -67,7 +70,7 @@ private:
     SerialPort &m_port;
     Clock &m_clock;
     MessageBoxes &m_messages;
-    std::function<int()> m_selectedPort;
+    PortChoice m_choice;
     bool m_serialError = false;
     int m_failures = 0;
     bool m_openFailureShown = false;

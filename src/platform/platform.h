@@ -1,11 +1,13 @@
 #pragma once
 
 class Clock;
+class DeviceChooser;
 class FileChooser;
 class MessageBoxes;
 class ProgramEnd;
 class ProgramLauncher;
 class Registry;
+class SerialDevices;
 class SerialPort;
 class SingleInstance;
 
@@ -21,6 +23,8 @@ struct Platform
     Registry &registry;
     ProgramLauncher &launcher;
     FileChooser &fileDialog;
+    SerialDevices &devices;
+    DeviceChooser &deviceChooser;
 };
 
 // The platform made of the objects that parts holds under the same names: the
@@ -28,6 +32,6 @@ struct Platform
 template<typename Parts>
 Platform platformOf(Parts &parts)
 {
-    return {parts.port, parts.clock,    parts.messages, parts.instance,
-            parts.end,  parts.registry, parts.launcher, parts.fileDialog};
+    return {parts.port,     parts.clock,    parts.messages,   parts.instance, parts.end,
+            parts.registry, parts.launcher, parts.fileDialog, parts.devices,  parts.deviceChooser};
 }

@@ -1,12 +1,10 @@
 #include "qtserialport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include "portproblems.h"
+#include "portroutes.h"
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -22,28 +20,7 @@ QSerialPort::Parity parity(char letter)
     }
 }
 
-// Opens the device itself, so that its lock names the real device; a relative
-// path starts from the working directory.
-QString resolvedDevice(const QFileInfo &file)
-{
-    const QString target = file.canonicalFilePath();
-    return target.isEmpty() ? file.absoluteFilePath() : target;
-}
-
 } // namespace
-
-QString serialDeviceFor(int number)
-{
-    const QString name = QStringLiteral("COM%1").arg(number);
-    const QFileInfo local(QDir::current().absoluteFilePath(name));
-    if (local.exists() || local.isSymLink())
-        return resolvedDevice(local);
-#ifdef Q_OS_WIN
-    return name;
-#else
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
-#endif
-}
 
 QtSerialPort::QtSerialPort(QObject *parent)
     : QObject(parent)
@@ -57,28 +34,29 @@ bool QtSerialPort::fail(const QString &reason)
     return false;
 }
 
-QString QtSerialPort::fixedDevice() const
-{
-    // A name that is no file ("ttyUSB0", "COM12") is the platform's to look up.
-    const QFileInfo file(m_fixedDevice);
-    return file.exists() || file.isSymLink() ? resolvedDevice(file) : m_fixedDevice;
-}
-
-bool QtSerialPort::open()
+bool QtSerialPort::open(const PortChoice &port, const LineSettings &settings)
 {
     close();
     m_failed = false;
     m_error.clear();
     m_device.clear();
-    if (m_fixedDevice.isEmpty() && !isPortNumber(m_number))
+    if (port.device.isEmpty() && !isPortNumber(port.number))
         return fail(tr("no serial port is selected"));
 
-    m_device = m_fixedDevice.isEmpty() ? serialDeviceFor(m_number) : fixedDevice();
+    // A name that is no file ("ttyUSB0", "COM12") is the platform's to look up.
+    const QFileInfo given(port.device);
+    const bool named = !port.device.isEmpty();
+    const PortRoute route = named ? PortRoute{} : portRoute(port.number);
+    m_device = !named ? route.device : given.exists() ? given.canonicalFilePath() : port.device;
+    if (!named && route.via == PortRoute::Via::Link && !route.present) {
+        return fail(tr("the link %1 in %2 leads to %3, which is not there")
+                        .arg(portName(port.number), QDir::currentPath(), m_device));
+    }
     m_port.setPortName(m_device);
-    m_port.setBaudRate(m_settings.baudRate);
-    m_port.setParity(parity(m_settings.parity));
-    m_port.setDataBits(QSerialPort::DataBits(m_settings.dataBits));
-    m_port.setStopBits(m_settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    m_port.setBaudRate(settings.baudRate);
+    m_port.setParity(parity(settings.parity));
+    m_port.setDataBits(QSerialPort::DataBits(settings.dataBits));
+    m_port.setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     if (!m_port.open(QIODevice::ReadWrite))
         return fail(openFailure());
     return true;
@@ -86,18 +64,12 @@ bool QtSerialPort::open()
 
 QString QtSerialPort::openFailure() const
 {
-    QString reason = m_port.errorString();
-#ifdef Q_OS_UNIX
-    // Refused for permission: on Linux the user is missing from the group
-    // that owns the device, usually dialout.
-    if (m_port.error() == QSerialPort::PermissionError
-        && ::access(QFile::encodeName(m_device).constData(), R_OK | W_OK) != 0) {
-        reason += tr(". To use %1 your user must be in its group \"%2\" (sudo usermod -aG %2 "
-                     "$USER, then log in again)")
-                      .arg(m_device, QFileInfo(m_device).group());
-    }
-#endif
-    return reason;
+    const QString holder = PortProblems::holder(m_device);
+    if (!holder.isEmpty())
+        return tr("it is in use by %1").arg(holder);
+    const QString advice = m_port.error() == QSerialPort::PermissionError ? PortProblems::groupAdvice(m_device)
+                                                                          : QString();
+    return advice.isEmpty() ? m_port.errorString() : m_port.errorString() + QStringLiteral(". ") + advice;
 }
 
 void QtSerialPort::close()
@@ -106,9 +78,11 @@ void QtSerialPort::close()
         m_port.close();
 }
 
-bool QtSerialPort::isOpen() const
+SerialPort::State QtSerialPort::state() const
 {
-    return m_port.isOpen() && !m_failed;
+    if (m_failed)
+        return State::Lost;
+    return m_port.isOpen() ? State::Open : State::Closed;
 }
 
 void QtSerialPort::handleError(QSerialPort::SerialPortError error)

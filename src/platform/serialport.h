@@ -11,6 +11,12 @@ constexpr bool isPortNumber(int number)
     return number >= FirstPort && number <= LastPort;
 }
 
+// "COM3": the name of port 3 in the menu, in messages and in the working folder.
+inline QString portName(int number)
+{
+    return QStringLiteral("COM%1").arg(number);
+}
+
 // The board's line: 9600 baud, no parity, 8 data bits, 1 stop bit.
 struct LineSettings
 {
@@ -26,22 +32,38 @@ struct LineSettings
     }
 };
 
+// Which port to open: COMn by number, or a device named directly.
+struct PortChoice
+{
+    int number = 0; // 1 to 8, 0 when none is chosen
+    QString device; // when not empty, opened whatever the number says
+};
+
+// The device the last open chose (also when it opened), and why it did not
+// open or was lost since (empty while all is well).
+struct PortFailure
+{
+    QString device;
+    QString reason;
+};
+
 // The one serial port of the program, as the link needs it. Used only from the
 // user-interface thread. Receive operations act on bytes the device has
 // already delivered; send pushes the bytes to the device at once.
 class SerialPort
 {
 public:
+    // Lost: an error (the device went away) closed the port since it was
+    // opened; such a loss counts as a silent board, not a closed port.
+    enum class State { Closed, Open, Lost };
+
     virtual ~SerialPort() = default;
 
-    virtual void setPortNumber(int number) = 0; // 0 when no port is chosen
-    virtual void setSettings(LineSettings settings) = 0;
-    virtual bool open() = 0; // false on failure: see devicePath() and errorString()
+    // Closes the port first when it is open; false on failure: see lastFailure().
+    virtual bool open(const PortChoice &port, const LineSettings &settings) = 0;
     virtual void close() = 0;
-    virtual bool isOpen() const = 0;
-    // True when an error (the device went away) closed the port since it was
-    // last opened; such a loss counts as a silent board, not a closed port.
-    virtual bool hasFailed() const = 0;
+    virtual State state() const = 0;
+    virtual PortFailure lastFailure() const = 0;
 
     // Everything received and not yet taken, including what the device holds
     // beyond the port's own buffer.
@@ -51,6 +73,6 @@ public:
     virtual QByteArray take(int max = 0) = 0;
     virtual void send(const QByteArray &bytes) = 0;
 
-    virtual QString devicePath() const = 0;
-    virtual QString errorString() const = 0;
+    bool isOpen() const { return state() == State::Open; }
+    bool hasFailed() const { return state() == State::Lost; }
 };

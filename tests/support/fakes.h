@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/devicechooser.h"
 #include "platform/filechooser.h"
 #include "platform/messageboxes.h"
 #include "platform/programend.h"
@@ -130,6 +131,21 @@ public:
         if (files.contains(path))
             started.append(path);
         return files.contains(path);
+    }
+};
+
+// The detected serial devices are the listed ones; the chooser answers with
+// the next answer (nothing: the user cancels) and records each port it was asked for.
+struct FakeSerialDevices : SerialDevices, DeviceChooser
+{
+    QList<SerialDevice> devices;
+    QList<std::optional<int>> answers;
+    QStringList asked;
+    QList<SerialDevice> detected() const override { return devices; }
+    std::optional<int> choose(const QString &portName, const QList<SerialDevice> &) override
+    {
+        asked.append(portName);
+        return answers.isEmpty() ? std::nullopt : answers.takeFirst();
     }
 };
 

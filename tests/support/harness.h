@@ -4,6 +4,7 @@
 #include "simport.h"
 
 #include "app/form1.h"
+#include "app/portmenu.h"
 #include "registers/registerboxes.h"
 #include "sliders/fieldsliders.h"
 
@@ -63,5 +64,7 @@ struct Harness
     FakeRegistry registry;
     FakeLauncher launcher;
     FakeFileChooser fileDialog;
+    FakeSerialDevices devices;
+    DeviceChooser &deviceChooser = devices;
     std::unique_ptr<Form1> form;
 };

@@ -14,7 +14,7 @@ const QString secondCopy = QStringLiteral("Another copy of the Application is ru
                                           "and restart");
 inline QString cannotOpen(int port, const QString &device, const QString &reason)
 {
-    return QStringLiteral("Cannot open serial port COM%1 (%2): %3").arg(port).arg(device, reason);
+    return QStringLiteral("COM%1 (%2) cannot be opened: %3").arg(port).arg(device, reason);
 }
 inline QString notAByte(const char *field)
 {

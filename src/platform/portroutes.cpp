@@ -1,0 +1,94 @@
+#include "portroutes.h"
+
+#include "serialport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+QString key(int number)
+{
+    return QStringLiteral("ports/") + portName(number);
+}
+
+// The device itself, so that the port's lock names it; a link whose target is
+// missing leads to that target.
+QString resolved(const QFileInfo &file)
+{
+    const QString target = file.canonicalFilePath();
+    if (!target.isEmpty())
+        return target;
+    return file.isSymLink() ? file.symLinkTarget() : file.absoluteFilePath();
+}
+
+} // namespace
+
+QString PortRoute::text() const
+{
+    QString text = device;
+    if (via == Via::Link && !through.isEmpty()) {
+        const QFileInfo link(through);
+        text += QStringLiteral(" through the link %1 in %2").arg(link.fileName(), link.absolutePath());
+    } else if (via == Via::Assignment) {
+        text += through.isEmpty() ? QStringLiteral(" (assigned)") : QStringLiteral(" through the assigned ") + through;
+    }
+    return present ? text : text + QStringLiteral(", not present");
+}
+
+PortRoute portRoute(int number)
+{
+    PortRoute route;
+    const QFileInfo local(QDir::current().absoluteFilePath(portName(number)));
+    const QString assigned = PortAssignments::device(number);
+    if (local.exists() || local.isSymLink()) {
+        route.via = PortRoute::Via::Link;
+        route.device = resolved(local);
+        route.through = local.isSymLink() ? local.absoluteFilePath() : QString();
+    } else if (!assigned.isEmpty()) {
+        route.via = PortRoute::Via::Assignment;
+        route.device = resolved(QFileInfo(assigned));
+        route.through = route.device == assigned ? QString() : assigned;
+    } else {
+#ifdef Q_OS_WIN
+        route.device = portName(number);
+#else
+        route.device = QStringLiteral("/dev/ttyS%1").arg(number - 1);
+#endif
+    }
+    route.present = QFileInfo::exists(route.device);
+    return route;
+}
+
+namespace PortAssignments {
+
+QString filePath()
+{
+    // One file for the window and the companion, whatever each is called.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/kv71xx/ports.ini");
+}
+
+QString device(int number)
+{
+    return QSettings(filePath(), QSettings::IniFormat).value(key(number)).toString();
+}
+
+bool assign(int number, const QString &device, QString *error)
+{
+    QSettings settings(filePath(), QSettings::IniFormat);
+    if (device.isEmpty())
+        settings.remove(key(number));
+    else
+        settings.setValue(key(number), device);
+    settings.sync();
+    if (settings.status() == QSettings::NoError)
+        return true;
+    if (error)
+        *error = QStringLiteral("Cannot write the port assignments %1").arg(filePath());
+    return false;
+}
+
+} // namespace PortAssignments

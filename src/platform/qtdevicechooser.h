@@ -1,0 +1,11 @@
+#pragma once
+
+#include "devicechooser.h"
+
+// The list in a QInputDialog: "no assignment" first, then each device with
+// what it says about itself.
+class QtDeviceChooser : public DeviceChooser
+{
+public:
+    std::optional<int> choose(const QString &portName, const QList<SerialDevice> &devices) override;
+};

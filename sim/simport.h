@@ -20,7 +20,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_open; }
     bool hasFailed() const override { return m_failed; }
-    int waitingCount() override { return m_open ? int(m_input.size()) : 0; }
+    int waitingCount() override;
     void discardInput() override;
     QByteArray take(int max = 0) override;
     void send(const QByteArray &bytes) override;
@@ -45,6 +45,7 @@ public:
 
 private:
     void log(const QString &event);
+    void topUpChatter();
 
     QStringList *m_log;
     sim::BoardCore m_board;

@@ -19,8 +19,8 @@
 
 namespace {
 
-constexpr int BurstLength = 16;
-constexpr int Bursts = RegisterMap::Count / BurstLength;
+using RegisterMap::BurstLength;
+using RegisterMap::Bursts;
 
 bool writeRegisterFile(const QString &path)
 {

@@ -15,9 +15,15 @@ namespace {
 
 using Command = Invocation::Command;
 
-// Whole-chip reads and burst writes go in four bursts of 16 registers.
-constexpr int BurstLength = 16;
-constexpr int Bursts = RegisterMap::Count / BurstLength;
+using RegisterMap::BurstLength;
+using RegisterMap::Bursts;
+
+// The link's failure messages in the companion's own words.
+LinkTexts companionTexts()
+{
+    return {QStringLiteral("The board does not answer on the serial port: check the cable, the port and its settings"),
+            QStringLiteral("The board's reply did not end with its prompt: reset the evaluation board and try again")};
+}
 
 QString registerRange(int first)
 {
@@ -74,7 +80,7 @@ Runner::Runner(const Invocation &invocation, SerialPort &port, Clock &clock, Mes
     , m_messages(messages)
     , m_out(out)
     , m_progress(progress)
-    , m_link(port, clock, messages)
+    , m_link(port, clock, messages, companionTexts())
 {
     m_link.setPort(invocation.port);
     m_link.setDevice(invocation.device);

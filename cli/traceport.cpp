@@ -42,6 +42,7 @@ void TracePort::log(const QString &event)
 
 bool TracePort::open(const PortChoice &port, const LineSettings &settings)
 {
+    m_received.clear();
     const bool opened = m_port.open(port, settings);
     const PortFailure failure = m_port.lastFailure();
     log(opened ? QStringLiteral("open %1").arg(failure.device)
@@ -52,24 +53,33 @@ bool TracePort::open(const PortChoice &port, const LineSettings &settings)
 void TracePort::close()
 {
     log(QStringLiteral("close"));
+    m_received.clear();
     m_port.close();
+}
+
+int TracePort::waitingCount()
+{
+    if (m_port.waitingCount() > 0) {
+        const QByteArray arrived = m_port.take();
+        log(QStringLiteral("rx ") + quoted(arrived));
+        m_received += arrived;
+    }
+    return int(m_received.size());
 }
 
 void TracePort::discardInput()
 {
-    // Taken first so that the log shows them.
-    if (m_port.waitingCount() > 0) {
-        const QByteArray dropped = m_port.take();
-        log(QStringLiteral("rx %1 discarded").arg(quoted(dropped)));
-    }
+    if (waitingCount() > 0)
+        log(QStringLiteral("discard %1").arg(m_received.size()));
+    m_received.clear();
     m_port.discardInput();
 }
 
 QByteArray TracePort::take(int max)
 {
-    const QByteArray taken = m_port.take(max);
-    if (!taken.isEmpty())
-        log(QStringLiteral("rx ") + quoted(taken));
+    waitingCount();
+    const QByteArray taken = m_received.left(max == 0 ? m_received.size() : max);
+    m_received.remove(0, taken.size());
     return taken;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/boardlink.h"
+#include "platform/serialport.h"
 
 // What the board's exchanges cost on a 9600 baud line: every character after
 // a command's letter goes out only once the echo of the one before is back,
@@ -8,8 +9,7 @@
 // left and the benchmark its floors.
 namespace WireTime {
 
-// 9600 baud, 10 bits a character (start, 8 data, stop).
-constexpr double CharactersPerSecond = 960;
+constexpr double CharactersPerSecond = LineSettings{}.charactersPerSecond();
 // Each reset sends "QQQ" and pauses half a second.
 constexpr int ResetCharacters = 3;
 constexpr double ResetPause = BoardLink::ResetPause;

@@ -38,6 +38,8 @@ constexpr std::array<quint8, chipRegisterCount> powerOnTable = {
 constexpr char crlf[] = "\r\n";
 constexpr char prompt[] = "> ";
 constexpr char upperHex[] = "0123456789ABCDEF";
+// What the chattering board streams: a GPS receiver's sentence, over and over.
+constexpr char chatterLine[] = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
 
 int hexValue(char c)
 {
@@ -66,7 +68,7 @@ void appendHex(QByteArray &text, quint8 value)
 
 using Argument = FaultName::Argument;
 
-const std::array<FaultName, 6> faultNames = {{
+const std::array<FaultName, 7> faultNames = {{
     {"silent", BoardOptions::Fault::Silent, Argument::None, 0, "Fault: never send anything."},
     {"no-prompt", BoardOptions::Fault::NoPrompt, Argument::None, 0,
      "Fault: echo and execute, but never send the prompt."},
@@ -77,6 +79,8 @@ const std::array<FaultName, 6> faultNames = {{
      "Fault: hang up and exit after N received bytes."},
     {"stuck-register", BoardOptions::Fault::StuckRegister, Argument::Register, 0,
      "Fault: chip register ADDR (hexadecimal, 0x06) keeps its value when written."},
+    {"chatter", BoardOptions::Fault::Chatter, Argument::None, 0,
+     "Fault: echo, then after a command send characters without end, never the prompt."},
 }};
 
 std::optional<int> faultArgument(const FaultName &name, const QString &text)
@@ -130,6 +134,15 @@ QByteArray BoardCore::receive(char byte)
     return output;
 }
 
+QByteArray BoardCore::chatter(int count)
+{
+    QByteArray stream;
+    const int length = int(sizeof chatterLine) - 1;
+    for (; chattering() && stream.size() < count; ++m_chatterAt)
+        stream.append(chatterLine[m_chatterAt % length]);
+    return stream;
+}
+
 QByteArray BoardCore::receive(const QByteArray &bytes)
 {
     QByteArray output;
@@ -180,6 +193,13 @@ QByteArray BoardCore::shaped(const Reaction &reaction, char byte, qint64 index)
         return index < m_options.faultAfter ? reaction.echo + reaction.reply : QByteArray();
     case Fault::Garbage:
         return QByteArray(1, junk(byte));
+    case Fault::Chatter:
+        // The reply to a command (not to Q, which has no prompt either) starts the stream.
+        if (chattering())
+            return {};
+        if (byte != 'Q' && !reaction.reply.isEmpty())
+            m_chatterAt = 0;
+        return reaction.echo;
     }
     return {};
 }

@@ -19,7 +19,8 @@ struct BoardOptions
         StopEchoAfter, // sends nothing more once faultAfter bytes were received
         Garbage, // answers every byte with junk instead of echo and replies
         HangUpAfter, // hangs up once faultAfter bytes were received
-        StuckRegister // a healthy board whose chip register faultAfter ignores writes
+        StuckRegister, // a healthy board whose chip register faultAfter ignores writes
+        Chatter // echoes, then after a command streams characters for ever, never a prompt
     };
     Fault fault = Fault::None;
     int faultAfter = 0; // the count of the "after" faults; the register of StuckRegister
@@ -40,7 +41,7 @@ struct FaultName
     int minimumCount;
     const char *help;
 };
-extern const std::array<FaultName, 6> faultNames;
+extern const std::array<FaultName, 7> faultNames;
 // The fault's argument as the command line gives it; nothing when it is invalid.
 std::optional<int> faultArgument(const FaultName &name, const QString &text);
 // The command-line arguments that give a board these options.
@@ -58,6 +59,11 @@ public:
     QByteArray receive(const QByteArray &bytes);
 
     bool hungUp() const { return m_hungUp; }
+    // Whether the chattering board has begun its stream; from then on it
+    // ignores what it receives.
+    bool chattering() const { return m_chatterAt >= 0; }
+    // The next count characters of the stream (nothing before it begins).
+    QByteArray chatter(int count);
 
     quint8 chipRegister(int address) const;
     void setChipRegister(int address, quint8 value);
@@ -107,6 +113,7 @@ private:
     Pending m_pending;
     qint64 m_received = 0;
     quint32 m_junkState = 0x2545F491u;
+    qint64 m_chatterAt = -1; // where the stream goes on; -1 before it begins
 };
 
 } // namespace sim

@@ -41,6 +41,8 @@ PtyBoard::PtyBoard(const Settings &settings, QObject *parent)
     m_paceTimer.setSingleShot(true);
     m_paceTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_paceTimer, &QTimer::timeout, this, &PtyBoard::sendDue);
+    m_chatterTimer.setInterval(chatterTick);
+    connect(&m_chatterTimer, &QTimer::timeout, this, &PtyBoard::chatter);
 }
 
 PtyBoard::~PtyBoard()
@@ -158,6 +160,18 @@ void PtyBoard::readMaster()
     }
     enqueue(reply);
     hangUpWhenDrained();
+    if (m_core.chattering() && !m_chatterTimer.isActive())
+        m_chatterTimer.start();
+}
+
+void PtyBoard::chatter()
+{
+    // Never more than a chunk queued, so a reader that stops costs nothing.
+    if (m_pending.size() >= chatterChunk)
+        return;
+    const QByteArray stream = m_core.chatter(chatterChunk);
+    m_log.record(WireLog::Direction::Sent, stream);
+    enqueue(stream);
 }
 
 void PtyBoard::enqueue(const QByteArray &bytes)
@@ -229,6 +243,7 @@ void PtyBoard::hangUp()
     if (!m_master.isValid())
         return;
     m_paceTimer.stop();
+    m_chatterTimer.stop();
     // Disabled before their descriptor closes; this may run inside their own signal.
     m_readNotifier->setEnabled(false);
     m_writeNotifier->setEnabled(false);

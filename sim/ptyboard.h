@@ -30,6 +30,11 @@ public:
 
     // One 8N1 character at 9600 baud: 10 bits.
     static constexpr std::chrono::nanoseconds byteTime{1'041'667};
+    // A chattering board tops up what it sends by this many characters at
+    // each tick: paced, the line's speed sets the rate; unpaced, the tick
+    // does (1600 characters a second).
+    static constexpr int chatterChunk = 16;
+    static constexpr std::chrono::milliseconds chatterTick{10};
 
     explicit PtyBoard(const Settings &settings, QObject *parent = nullptr);
     ~PtyBoard() override;
@@ -51,6 +56,7 @@ private:
     void sendDue();
     bool writePending(int count);
     void hangUpWhenDrained();
+    void chatter();
     void hangUp();
 
     Settings m_settings;
@@ -63,6 +69,7 @@ private:
     QSocketNotifier *m_readNotifier = nullptr;
     QSocketNotifier *m_writeNotifier = nullptr;
     QTimer m_paceTimer;
+    QTimer m_chatterTimer;
     QByteArray m_pending;
     Clock::time_point m_headDue; // when the first pending byte may go out
     Clock::time_point m_lineFreeAt; // when the last byte sent has fully left

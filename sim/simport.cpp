@@ -35,6 +35,20 @@ void SimPort::close()
     m_open = false;
 }
 
+// A chattering board always has more characters waiting.
+void SimPort::topUpChatter()
+{
+    constexpr int supply = 64;
+    if (m_open && m_input.size() < supply)
+        m_input += m_board.chatter(supply - int(m_input.size()));
+}
+
+int SimPort::waitingCount()
+{
+    topUpChatter();
+    return m_open ? int(m_input.size()) : 0;
+}
+
 void SimPort::discardInput()
 {
     log(QStringLiteral("discard"));
@@ -43,6 +57,7 @@ void SimPort::discardInput()
 
 QByteArray SimPort::take(int max)
 {
+    topUpChatter();
     const QByteArray taken = m_input.left(max == 0 ? m_input.size() : max);
     m_input.remove(0, taken.size());
     if (logTakes && !taken.isEmpty())

@@ -19,7 +19,7 @@ public:
     void close() override;
     State state() const override { return m_failed ? State::Lost : m_open ? State::Open : State::Closed; }
     PortFailure lastFailure() const override { return {QStringLiteral("/dev/sim%1").arg(m_number), m_error}; }
-    int waitingCount() override { return m_open ? int(m_input.size()) : 0; }
+    int waitingCount() override;
     void discardInput() override;
     QByteArray take(int max = 0) override;
     void send(const QByteArray &bytes) override;
@@ -42,6 +42,7 @@ public:
 
 private:
     void log(const QString &event);
+    void topUpChatter();
 
     QStringList *m_log;
     sim::BoardCore m_board;

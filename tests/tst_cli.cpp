@@ -28,6 +28,9 @@ const QStringList bursts{
     "W0x0030 0x10 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x2A ",
 };
 const QByteArray stuckLine = "06 Red Gain (0x06): wrote 7F, chip 80\n";
+// The link's failure messages as the companion words them.
+const QString noAnswer = "The board does not answer on the serial port: check the cable, the port and its settings";
+const QString noPrompt = "The board's reply did not end with its prompt: reset the evaluation board and try again";
 
 // One run of the command line on the in-process board, as main does it.
 struct Rig
@@ -140,13 +143,15 @@ private slots:
         row("no byte", {"load", "bad.txt", "--burst"}, {}, {}, 2,
             {"bad.txt:7: no register value in \"KV7106_Register6:Red Gain (0x06):8G\""});
         row("silent load", {"load", "changed.txt"}, {"W0x0000 0x1 0x71 "}, {}, 3,
-            {Texts::echo, "The board did not confirm writing register 00; the registers after it were not written"},
+            {noAnswer, "The board did not confirm writing register 00; the registers after it were not written"},
             {Fault::Silent, 0});
         row("no prompt", {"fpga-write", "1", "2"}, {"Y0x0001 0x1 0x02 "}, {}, 3,
-            {Texts::prompt, "The board did not confirm writing FPGA register 0001"}, {Fault::NoPrompt, 0});
+            {noPrompt, "The board did not confirm writing FPGA register 0001"}, {Fault::NoPrompt, 0});
+        row("chatter", {"write", "06", "01"}, {"W0x0006 0x1 0x01 "}, {}, 3,
+            {noPrompt, "The board did not confirm writing chip register 06"}, {Fault::Chatter, 0});
         // Quiet after the reset, the first burst read's 13 characters and 4 more.
         row("stops answering", {"diff", "changed.txt"}, {"R0x0000 0x10 ", "R0x0010 0x10 "}, {}, 3,
-            {Texts::echo, "The board did not send registers 10 to 1F"}, {Fault::StopEchoAfter, 20});
+            {noAnswer, "The board did not send registers 10 to 1F"}, {Fault::StopEchoAfter, 20});
         row("no port", {"dump"}, {}, {}, 3, {Texts::cannotOpen(1, "/dev/sim1", "No such file or directory")}, {}, true);
     }
 
@@ -235,7 +240,7 @@ private slots:
                      "QQQ" + readAll.join("").toLatin1() + "QQQ" + (bursts + readAll).join("").toLatin1());
         const QDeadlineTimer limit(3000); // the reset's half second and the one-second echo limit
         QCOMPARE(run(KV71XX_CLI_EXE, {"--port", "2", "read", "6"}),
-                 "3||kv71xx-cli: " + Texts::echo.toLatin1()
+                 "3||kv71xx-cli: " + noAnswer.toLatin1()
                      + "\nkv71xx-cli: The board sent no value for chip register 06\n");
         QVERIFY(!limit.hasExpired());
     }
@@ -258,6 +263,35 @@ private slots:
         QVERIFY(!QFile::exists(lock));
         QCOMPARE(cli.readAllStandardOutput(), "");
         QCOMPARE(cli.readAllStandardError(), "");
+    }
+
+    // A port that echoes and then talks on without a prompt ends the command within its reply's bounds.
+    void executableEndsOnAPortThatKeepsTalking()
+    {
+        sim::BoardProcess board({"COM3", {Fault::Chatter, 0}, true, {}});
+        QVERIFY(board.ready());
+        const QDeadlineTimer limit(3000); // the reset, 16 echoes and 511 characters at 9600 baud
+        QCOMPARE(run(KV71XX_CLI_EXE, {"--port", "3", "write", "06", "01"}),
+                 "3||kv71xx-cli: " + noPrompt.toLatin1()
+                     + "\nkv71xx-cli: The board did not confirm writing chip register 06\n");
+        QVERIFY(!limit.hasExpired());
+    }
+
+    // The trace logs characters when the link asks what is waiting, before anything takes them.
+    void traceShowsCharactersAsTheyArrive()
+    {
+        QBuffer log;
+        QVERIFY(log.open(QIODevice::WriteOnly));
+        Rig rig;
+        TracePort trace(rig.port, rig.clock, log);
+        QVERIFY(trace.open({1, {}}, LineSettings{}));
+        rig.port.send("R0x"); // the board echoes "0x"
+        QCOMPARE(trace.waitingCount(), 2);
+        QCOMPARE(log.data(), "   0.0000 open /dev/sim1\n   0.0000 rx \"0x\"\n");
+        rig.port.send("0");
+        QCOMPARE(trace.take(2), "0x");
+        QCOMPARE(trace.take(0), "0");
+        QVERIFY(log.data().endsWith("\n   0.0000 rx \"0\"\n"));
     }
 };
 

@@ -153,7 +153,7 @@ private slots:
         // clang-format off
         QTest::newRow("Write_KV7106") << writeChip << "send W|" + paced("0x003F 0x1 0x00 ") + write;
         QTest::newRow("Read_KV7106") << readChip << "send R|discard|" + paced("0x0012 0x1 ") + "|take \r|take \n|take 0|take 8|take >|take  |discard";
-        QTest::newRow("Read_KV7106_Burst") << readBurst << "send R|discard|" + paced("0x0010 0x10 ") + "|take 100808200C000200000F010000000000|discard";
+        QTest::newRow("Read_KV7106_Burst") << readBurst << "send R|discard|" + paced("0x0010 0x10 ") + "|take 100808200C000200000F010000000000|take >|discard";
         // clang-format on
     }
 
@@ -188,6 +188,12 @@ private slots:
         const QByteArray board; // no script: the simulated board with the fault
         QTest::newRow("silent") << Fault::Silent << board << writeChip << "0" << Texts::echo << 1.0;
         QTest::newRow("no prompt") << Fault::NoPrompt << board << readFpga << "" << Texts::prompt << 3.0;
+        QTest::newRow("chatter") << Fault::Chatter << board << writeChip << "0" << Texts::prompt << 0.0;
+        QTest::newRow("chatter, burst") << Fault::Chatter << board << readBurst << "$GPGGA,123519,4807.038,N,01131.0" << Texts::prompt << 0.0;
+        // The longest reply the board sends: 510 characters, the prompt and one more.
+        const QByteArray write = "0x003F 0x1 0x00 ";
+        QTest::newRow("longest reply") << none << write + QByteArray(510, '1') + "> " << writeChip << "1" << "" << 0.0;
+        QTest::newRow("one longer") << none << write + QByteArray(511, '1') + "> " << writeChip << "0" << Texts::prompt << 0.0;
         // clang-format on
     }
 
@@ -200,6 +206,7 @@ private slots:
         QFETCH(double, seconds);
         Rig rig(fault, answer);
         QTEST(command(rig.commands), "result");
+        QCOMPARE(rig.commands.confirmed(), message.isEmpty());
         QCOMPARE(rig.boxes.texts().join('|'), message);
         QCOMPARE(rig.elapsed(), seconds);
         QCOMPARE(rig.boxes.shown.value(0).at, message.isEmpty() ? 0 : rig.clock.seconds());
@@ -208,6 +215,32 @@ private slots:
 
     // Thousands of random replies: the command goes out unchanged, and a result reported as confirmed is
     // exactly what the board sent before its prompt.
+    // A reply arriving one character per prompt wait (every 3 s on the fake clock) must reach its prompt
+    // within 6 s of the last echo.
+    void replyTimeLimit_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("confirmed");
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("prompt at the limit") << QByteArray("5> ") << true << 9.0;
+        QTest::newRow("a character at the limit") << QByteArray("56> ") << false << 6.0;
+    }
+
+    void replyTimeLimit()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, confirmed);
+        Rig rig(Fault::None, "0x003F 0x1 0x00 ");
+        rig.clock.onWait = [&] {
+            static_cast<ScriptedPort *>(rig.port.get())->script(reply.left(1));
+            reply.remove(0, 1);
+        };
+        QCOMPARE(rig.commands.Write_KV7106(0x3F, 0x00), confirmed);
+        QTEST(rig.elapsed(), "seconds");
+        QCOMPARE(rig.boxes.texts(), confirmed ? QStringList() : QStringList{Texts::prompt});
+        QCOMPARE(rig.port->isOpen(), confirmed);
+    }
+
     void randomReplies()
     {
         QRandomGenerator random(71);
@@ -223,9 +256,10 @@ private slots:
             const QString result = commands[i % 3](rig.commands);
             QVERIFY(((i % 3 ? "R" : "W") + echo).startsWith(rig.port->received));
             const QByteArray after = reply.mid(echo.size());
-            if (i % 3 == 2)
-                QCOMPARE(result, rig.commands.confirmed() ? QString::fromLatin1(after.left(32)) : "00");
-            else if (i % 3 == 1 && rig.commands.confirmed())
+            if (i % 3 == 2 && rig.commands.confirmed()) {
+                QCOMPARE(result, QString::fromLatin1(after.left(32)));
+                QCOMPARE(after.at(32), '>');
+            } else if (i % 3 == 1 && rig.commands.confirmed())
                 QCOMPARE(result, QString::fromLatin1(after.left(after.indexOf('>')).right(2)));
             QVERIFY(rig.boxes.shown.size() <= 1);
         }

@@ -268,93 +268,184 @@ private slots:
         QCOMPARE(h.text(0x06), QStringLiteral("80"));
     }
 
-    // The program's code and kv71xx-cli on a real pty, each board fault: bounded time, one message, no box
-    // changed, only commands sent, commands enabled; then a healthy board and Read All shows its values.
-    void faultsOverPty_data()
+    // Each board fault over a real pty, met by the window's code (QtSerialPort, RealClock) and by kv71xx-cli.
+private:
+    // The board serving COM1 with the fault, or the link pointing nowhere ("missing"), or the port "held".
+    struct PtyFault
+    {
+        PtyFault(const QTemporaryDir &dir, const sim::BoardOptions &fault, const QString &setup)
+            : link(dir.filePath(QStringLiteral("COM1")))
+            , log(dir.filePath(QStringLiteral("board.log")))
+        {
+            if (setup == "missing")
+                unplug();
+            else
+                start(fault);
+            if (setup == "held" && (holder = ::fork()) == 0) {
+                QtSerialPort port;
+                ::sleep(port.open({1, {}}, LineSettings{}) ? 30 : 0);
+                ::_exit(0);
+            }
+            QTest::qWait(200);
+        }
+        ~PtyFault()
+        {
+            if (holder > 0) {
+                ::kill(holder, SIGKILL);
+                ::waitpid(holder, nullptr, 0);
+            }
+        }
+        void start(const sim::BoardOptions &options)
+        {
+            board.reset();
+            QFile::remove(log);
+            board = std::make_unique<sim::BoardProcess>(sim::BoardProcess::Settings{link, options, false, log});
+        }
+        // An adapter pulled out leaves its COM1 link pointing nowhere.
+        void unplug() { QFile::remove(link), QFile::link(QStringLiteral("gone"), link); }
+
+        QString link;
+        QString log;
+        std::unique_ptr<sim::BoardProcess> board;
+        pid_t holder = 0;
+    };
+
+    // A box write of 0x03 and Read All on the faulty board, then Read All on a healthy one: run once per fault.
+    struct PtyOutcome
+    {
+        double seconds = 0;
+        QStringList messages;
+        RegisterBoxes::Mark writeMark{};
+        QStringList texts;
+        QList<RegisterBoxes::Mark> marks;
+        QString states;
+        bool idle = false;
+        QByteArray received;
+        QStringList healthyTexts;
+    };
+    QMap<QString, PtyOutcome> m_ptyOutcomes;
+
+    static void ptyFaults()
     {
         using Fault = sim::BoardOptions::Fault;
         QTest::addColumn<sim::BoardOptions>("fault");
-        QTest::addColumn<QString>("setup"); // "missing" device, port "held" by another process
-        QTest::addColumn<QString>("messages");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("messages"); // "open": the port's open failure
         QTest::addColumn<double>("seconds"); // at most, for a box write and a Read All
-        const QString open = Texts::cannotOpen(1, "%1", "%2");
         // clang-format off
-        QTest::newRow("silent") << sim::BoardOptions{Fault::Silent, 0} << "" << Texts::echo << 3.0;
-        QTest::newRow("no prompt") << sim::BoardOptions{Fault::NoPrompt, 0} << "" << Texts::prompt << 5.0;
-        QTest::newRow("stops echoing") << sim::BoardOptions{Fault::StopEchoAfter, 10} << "" << Texts::echo << 3.0;
-        QTest::newRow("garbage") << sim::BoardOptions{Fault::Garbage, 0} << "" << Texts::prompt << 5.0;
-        QTest::newRow("hangs up") << sim::BoardOptions{Fault::HangUpAfter, 10} << "" << Texts::echo + "|" + open << 3.0;
-        QTest::newRow("missing device") << sim::BoardOptions{} << "missing" << open << 1.0;
-        QTest::newRow("held by another") << sim::BoardOptions{} << "held" << open << 1.0;
+        QTest::newRow("silent") << sim::BoardOptions{Fault::Silent, 0} << "" << QStringList{Texts::echo} << 3.0;
+        QTest::newRow("no prompt") << sim::BoardOptions{Fault::NoPrompt, 0} << "" << QStringList{Texts::prompt} << 5.0;
+        QTest::newRow("chatter") << sim::BoardOptions{Fault::Chatter, 0} << "" << QStringList{Texts::prompt} << 2.0;
+        QTest::newRow("stops echoing") << sim::BoardOptions{Fault::StopEchoAfter, 10} << "" << QStringList{Texts::echo} << 3.0;
+        QTest::newRow("garbage") << sim::BoardOptions{Fault::Garbage, 0} << "" << QStringList{Texts::prompt} << 5.0;
+        QTest::newRow("hangs up") << sim::BoardOptions{Fault::HangUpAfter, 10} << "" << QStringList{Texts::echo, "open"} << 3.0;
+        QTest::newRow("missing device") << sim::BoardOptions{} << "missing" << QStringList{"open"} << 1.0;
+        QTest::newRow("held by another") << sim::BoardOptions{} << "held" << QStringList{"open"} << 1.0;
         // clang-format on
     }
 
-    void faultsOverPty()
+    const PtyOutcome &ptyOutcome()
+    {
+        const QString row = QLatin1String(QTest::currentDataTag());
+        if (!m_ptyOutcomes.contains(row))
+            m_ptyOutcomes.insert(row, runPtyFault());
+        return m_ptyOutcomes[row];
+    }
+
+    static PtyOutcome runPtyFault()
     {
         QFETCH(sim::BoardOptions, fault);
         QFETCH(QString, setup);
+        QFETCH(QStringList, messages);
         Harness h; // fakes for everything but the port and the clock
-        const QString link = h.dir.filePath(QStringLiteral("COM1"));
-        const QString log = h.dir.filePath(QStringLiteral("board.log"));
-        const auto board = [&](const sim::BoardOptions &options) {
-            QFile::remove(log);
-            return std::make_unique<sim::BoardProcess>(sim::BoardProcess::Settings{link, options, false, log});
-        };
-        // An adapter pulled out leaves its COM1 link pointing nowhere.
-        const auto unplug = [&] { QFile::remove(link), QFile::link(QStringLiteral("gone"), link); };
-        auto faulty = setup == "missing" ? nullptr : board(fault);
-        if (setup == "missing")
-            unplug();
-        pid_t holder = setup == "held" ? ::fork() : 0;
-        if (holder == 0 && setup == "held") {
-            QtSerialPort port;
-            ::sleep(port.open({1, {}}, LineSettings{}) ? 30 : 0);
-            ::_exit(0);
-        }
-        QTest::qWait(200);
-        QProcess cli;
-        cli.start(QStringLiteral(KV71XX_CLI_EXE), {QStringLiteral("read"), QStringLiteral("06")});
-        QVERIFY(cli.waitForFinished(10000));
-        QCOMPARE(cli.exitCode(), 3);
-        if (setup.isEmpty())
-            faulty = board(fault); // the same fault from its first byte on
-
+        PtyFault pty(h.dir, fault, setup);
         QtSerialPort port;
         RealClock clock;
         Form1 form(
             {port, clock, h.messages, h.instance, h.end, h.registry, h.launcher, h.fileDialog, h.devices, h.devices});
-        QVERIFY(form.Form_Load());
+        form.Form_Load();
+        PtyOutcome o;
         const double start = clock.seconds();
         form.boxes().setText(0x03, QStringLiteral("12"));
+        o.writeMark = form.boxes().mark(0x03);
         if (fault.fault == sim::BoardOptions::Fault::HangUpAfter) {
-            faulty->process().waitForFinished(); // gone, perhaps already
-            unplug();
+            pty.board->process().waitForFinished(); // gone, perhaps already
+            pty.unplug();
         }
         form.findChild<QAbstractButton *>(QStringLiteral("ReadAllRegisters"))->click();
-        QFETCH(double, seconds);
-        QVERIFY(clock.seconds() - start < seconds + 1.5); // the reset and Read All's pauses
-        QFETCH(QString, messages);
-        QCOMPARE(h.messages.texts().join('|'), messages.arg(port.lastFailure().device, port.lastFailure().reason));
-        QCOMPARE(commandStates(form), QStringLiteral("1111"));
-        for (int a = 0; a < 64; ++a)
-            QCOMPARE(form.boxes().reg_KV7103(a)->text(), a == 0x03 ? "12" : a >= 0x05 && a <= 0x0F ? "  " : "");
+        o.seconds = clock.seconds() - start;
+        for (const QString &text : h.messages.texts())
+            o.messages << (text == Texts::cannotOpen(1, port.lastFailure().device, port.lastFailure().reason) ? "open" : text);
+        for (int a = 0; a < RegisterMap::Count; ++a) {
+            o.texts << form.boxes().reg_KV7103(a)->text();
+            o.marks << form.boxes().mark(a);
+        }
+        o.states = commandStates(form);
         // Idle now, the event loop sleeps (a dead descriptor reporting itself readable would spin it).
         const std::clock_t cpu = std::clock();
         QTest::qWait(300);
-        QVERIFY(std::clock() - cpu < CLOCKS_PER_SEC / 10);
-        const QRegularExpression commands(QStringLiteral("^(Q|W0x0003 0x1 0x12 |R0x00[0-3]0 0x10 )*"));
-        const QByteArray received = sim::BoardProcess::received(log);
-        QVERIFY(commands.match(received).capturedLength() >= received.size() - 16); // one cut short
+        o.idle = std::clock() - cpu < CLOCKS_PER_SEC / 10;
+        o.received = sim::BoardProcess::received(pty.log);
 
-        if (holder) {
-            ::kill(holder, SIGKILL);
-            ::waitpid(holder, nullptr, 0);
-        }
-        faulty.reset();
-        const auto healthy = board({});
+        if (pty.holder > 0)
+            ::kill(pty.holder, SIGKILL);
+        pty.start({});
         form.findChild<QAbstractButton *>(QStringLiteral("ReadAllRegisters"))->click();
-        for (int a = 0; a < 64; ++a)
-            QCOMPARE(form.boxes().reg_KV7103(a)->text(), QString::asprintf("%02X", sim::BoardCore::powerOnValue(a)));
+        for (int a = 0; a < RegisterMap::Count; ++a)
+            o.healthyTexts << form.boxes().reg_KV7103(a)->text();
+        return o;
+    }
+
+private slots:
+    void companionEndsEachPtyFaultWithStatus3_data() { ptyFaults(); }
+    void companionEndsEachPtyFaultWithStatus3()
+    {
+        QFETCH(sim::BoardOptions, fault);
+        QFETCH(QString, setup);
+        QFETCH(double, seconds);
+        Harness h; // in a folder of its own
+        PtyFault pty(h.dir, fault, setup);
+        QProcess cli;
+        QElapsedTimer time;
+        time.start();
+        cli.start(QStringLiteral(KV71XX_CLI_EXE), {QStringLiteral("read"), QStringLiteral("06")});
+        QVERIFY(cli.waitForFinished(10000));
+        QCOMPARE(cli.exitCode(), 3);
+        QVERIFY(time.elapsed() < (seconds + 1) * 1000);
+    }
+
+    // Each fault ends as one failure episode, in bounded time, with one message.
+    void ptyFaultsEndAsOneFailure_data() { ptyFaults(); }
+    void ptyFaultsEndAsOneFailure()
+    {
+        QFETCH(double, seconds);
+        QVERIFY(ptyOutcome().seconds < seconds + 1.5); // the reset and Read All's pauses
+        QTEST(ptyOutcome().messages, "messages");
+    }
+
+    void ptyFaultsLeaveTheBoxesUnchangedAndMarked_data() { ptyFaults(); }
+    void ptyFaultsLeaveTheBoxesUnchangedAndMarked()
+    {
+        const PtyOutcome &o = ptyOutcome();
+        QCOMPARE(o.writeMark, RegisterBoxes::Mark::NotWritten);
+        for (int a = 0; a < RegisterMap::Count; ++a) {
+            QCOMPARE(o.texts.at(a), a == 0x03 ? "12" : a >= 0x05 && a <= 0x0F ? "  " : "");
+            QCOMPARE(o.marks.at(a), RegisterBoxes::Mark::NotRead);
+        }
+    }
+
+    // After a fault the window waits idle with its commands enabled, having sent only whole commands (one
+    // cut short), and a healthy board's values reach the boxes.
+    void ptyFaultsLeaveTheWindowReady_data() { ptyFaults(); }
+    void ptyFaultsLeaveTheWindowReady()
+    {
+        const PtyOutcome &o = ptyOutcome();
+        QCOMPARE(o.states, QStringLiteral("1111"));
+        QVERIFY(o.idle);
+        const QRegularExpression commands(QStringLiteral("^(Q|W0x0003 0x1 0x12 |R0x00[0-3]0 0x10 )*"));
+        QVERIFY(commands.match(o.received).capturedLength() >= o.received.size() - 16);
+        for (int a = 0; a < RegisterMap::Count; ++a)
+            QCOMPARE(o.healthyTexts.at(a), QString::asprintf("%02X", sim::BoardCore::powerOnValue(a)));
     }
 
     // The single-register frame: what the board received, Data, the register's box; no byte, nothing sent.

@@ -37,6 +37,7 @@ private slots:
             "\r\n> ||0|x|0|0|3|E| |0|x|1| |0|x|5|\r\n> |||0|x|0|0|3|E| |0|x|1| \r\n0A> ");
         row("bad digit", "R0x00G R0x003E 0x1 ", "|0|x|0|0|\r\n?\r\n> |||0|x|0|0|3|E| |0|x|1| \r\n0A> ");
         row("stop echo after 5", "R0x003E 0x1 ", "|0|x|0|0", {Fault::StopEchoAfter, 5});
+        row("chatter: no prompt, not even for Q", "QR0x003E 0x1 Q", "||0|x|0|0|3|E| |0|x|1| ", {Fault::Chatter, 0});
         row("hang up after 12", "R0x003E 0x1 Q", "|0|x|0|0|3|E| |0|x|1| \r\n0A> ", {Fault::HangUpAfter, 12});
         // clang-format on
     }
@@ -56,6 +57,7 @@ private slots:
             trace.chop(1);
         QTEST(trace, "trace");
         QCOMPARE(board.hungUp(), options.fault == Fault::HangUpAfter);
+        QCOMPARE(board.chatter(3), options.fault == Fault::Chatter ? "$GP" : "");
     }
 };
 

@@ -27,8 +27,15 @@ BoardCommands::BoardCommands(BoardLink &link)
 
 QString BoardCommands::Read_Until_Prompt()
 {
+    // Each character's wait is bounded, and so is the whole reply: a port that
+    // keeps talking without a prompt (a console, a GPS receiver) ends here.
+    const double deadline = m_link.seconds() + BoardLink::ReplyTimeLimit;
     QString last;
-    for (;;) {
+    for (int before = 0;; ++before) {
+        if (before > BoardLink::LongestReply - 2 || m_link.seconds() >= deadline) {
+            m_link.failReply();
+            return QString();
+        }
         const QString c = m_link.Get_Prompt_Character();
         if (c == QLatin1Char(BoardLink::Prompt))
             break;
@@ -120,9 +127,11 @@ QString BoardCommands::Read_KV7106_Burst(int address, int length)
     m_link.Send_Serial_Echo(header);
     if (m_link.Wait_Serial_Input(2 * length))
         result = m_link.take(2 * length);
-    // The data counts once it is here, whatever follows it.
-    finish();
-    m_link.Wait_Serial_Input(2); // the prompt and the character after it
+    // The prompt and the character after it. Data counts only with the prompt
+    // after it: a port that keeps talking fills any count of characters.
+    if (m_link.Wait_Serial_Input(2) && m_link.take(1) != QLatin1Char(BoardLink::Prompt))
+        m_link.failReply();
     m_link.discardInput();
+    finish();
     return result;
 }

@@ -4,26 +4,11 @@
 #include "platform/messageboxes.h"
 #include "platform/serialport.h"
 
-namespace {
-
-QString echoTimeoutText()
-{
-    return QStringLiteral("There is a problem communicating over the serial port. Please check "
-                          "your serial cable connection and settings");
-}
-
-QString promptTimeoutText()
-{
-    return QStringLiteral("Error in serial communication port. Please Reset Evaluation Board "
-                          "and Restart the Application");
-}
-
-} // namespace
-
-BoardLink::BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages)
+BoardLink::BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages, LinkTexts texts)
     : m_port(port)
     , m_clock(clock)
     , m_messages(messages)
+    , m_texts(std::move(texts))
 {}
 
 void BoardLink::setPort(int number)
@@ -96,12 +81,12 @@ void BoardLink::disconnect()
 
 bool BoardLink::Wait_Serial_Input(int count)
 {
-    return waitForInput(count, count, echoTimeoutText(), false);
+    return waitForInput(count, EchoTimeLimit * count, m_texts.echoTimeout, false);
 }
 
 bool BoardLink::Wait_Prompt_Input(int count)
 {
-    return waitForInput(count, 3.0 * count, promptTimeoutText(), true);
+    return waitForInput(count, PromptTimeLimit * count, m_texts.promptTimeout, true);
 }
 
 bool BoardLink::waitForInput(int count, double limit, const QString &message, bool closeAfterMessage)
@@ -118,17 +103,29 @@ bool BoardLink::waitForInput(int count, double limit, const QString &message, bo
     }
     if (m_port.isOpen() && m_port.waitingCount() >= count)
         return true;
-    ++m_failures;
     // Closed meanwhile by the user (Disconnect): not a failure of the board.
-    if (!m_port.isOpen() && !m_port.hasFailed())
+    if (!m_port.isOpen() && !m_port.hasFailed()) {
+        ++m_failures;
         return false;
+    }
+    fail(message, closeAfterMessage);
+    return false;
+}
+
+void BoardLink::failReply()
+{
+    fail(m_texts.promptTimeout, true);
+}
+
+void BoardLink::fail(const QString &message, bool closeAfterMessage)
+{
+    ++m_failures;
     if (!m_serialError) {
         m_messages.show(message);
         if (closeAfterMessage && m_port.isOpen())
             m_port.close();
     }
     m_serialError = true;
-    return false;
 }
 
 QString BoardLink::Get_Serial_Character()
@@ -180,4 +177,9 @@ void BoardLink::pause(double seconds)
 void BoardLink::processEvents()
 {
     m_clock.processEvents();
+}
+
+double BoardLink::seconds() const
+{
+    return m_clock.seconds();
 }

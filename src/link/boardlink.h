@@ -7,6 +7,16 @@
 class Clock;
 class MessageBoxes;
 
+// The messages of a failure episode, one for each wait that can run out of
+// time. The window's by default; another owner of the link passes its own.
+struct LinkTexts
+{
+    QString echoTimeout = QStringLiteral("There is a problem communicating over the serial port. Please check "
+                                         "your serial cable connection and settings");
+    QString promptTimeout = QStringLiteral("Error in serial communication port. Please Reset Evaluation Board "
+                                           "and Restart the Application");
+};
+
 // The one RS-232 link to the evaluation board: opening the chosen port and
 // bringing the board to its prompt, echo-paced sending, receiving with time
 // limits, and the program-wide record that the link has failed.
@@ -18,8 +28,20 @@ public:
     static constexpr char Prompt = '>';
     // How long a reset waits for the board to reach its prompt.
     static constexpr double ResetPause = 0.5;
+    // Seconds an echo (or burst data) may take, for each character waited for.
+    static constexpr double EchoTimeLimit = 1.0;
+    // Seconds each character of a reply read up to the prompt may take.
+    static constexpr double PromptTimeLimit = 3.0;
+    // The longest reply the board sends: a burst read of 255 registers, two
+    // digits each, then the prompt and one more character. A reply read up to
+    // the prompt that grows longer comes from something else on the port.
+    static constexpr int LongestReply = 2 * 255 + 2;
+    // A whole reply read up to the prompt: the prompt time limit for it to
+    // begin and as much again to end (its longest form needs half a second at
+    // 9600 baud). A port still talking after that is not the board.
+    static constexpr double ReplyTimeLimit = 2 * PromptTimeLimit;
 
-    BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages);
+    BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages, LinkTexts texts = {});
 
     // The port the next Connect_Board opens (an open port stays as it is):
     // COMn, 0 when none is chosen, or a device named directly. A new choice
@@ -44,6 +66,9 @@ public:
     void Send_Serial_Echo(const QString &text);
     bool Wait_Prompt_Input(int count);
     QString Get_Prompt_Character();
+    // Ends a reply that went on without its prompt as a prompt wait that ran
+    // out of time: one message per episode, the port closed with it.
+    void failReply();
 
     // True from a wait that ran out of time until a reset the board answers:
     // meanwhile the waits end at once and show no second message.
@@ -62,15 +87,18 @@ public:
     // Blocks without processing events; the window is frozen meanwhile.
     void pause(double seconds);
     void processEvents();
+    double seconds() const;
 
 private:
     bool waitForInput(int count, double limit, const QString &message, bool closeAfterMessage);
+    void fail(const QString &message, bool closeAfterMessage);
     QString openFailureText() const;
 
     SerialPort &m_port;
     Clock &m_clock;
     MessageBoxes &m_messages;
     PortChoice m_choice;
+    LinkTexts m_texts;
     bool m_serialError = false;
     int m_failures = 0;
     bool m_openFailureShown = false;

@@ -25,6 +25,10 @@ struct LineSettings
     int dataBits = 8;
     int stopBits = 1;
 
+    // A start bit, the data bits, a parity bit unless there is none, the stop bits.
+    constexpr int bitsPerCharacter() const { return 1 + dataBits + (parity == 'n' ? 0 : 1) + stopBits; }
+    constexpr double charactersPerSecond() const { return double(baudRate) / bitsPerCharacter(); }
+
     // "9600,n,8,1", for logs and messages.
     QString text() const
     {

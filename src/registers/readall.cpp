@@ -20,7 +20,7 @@ void ReadAll::Read_All_Registers()
     {
         const CommandLock::Hold hold(m_lock);
         const bool connected = m_link.connectOrReport();
-        for (int block = 0; block < 4; ++block)
+        for (int block = 0; block < RegisterMap::Bursts; ++block)
             unread += fillBlock(block, connected);
         emit progress(100);
         m_link.pause(0.5);
@@ -34,10 +34,10 @@ void ReadAll::Read_All_Registers()
 
 int ReadAll::fillBlock(int block, bool connected)
 {
-    const int first = 16 * block;
-    const QString text = connected ? m_commands.Read_KV7106_Burst(first, 16) : QString();
+    const int first = RegisterMap::BurstLength * block;
+    const QString text = connected ? m_commands.Read_KV7106_Burst(first, RegisterMap::BurstLength) : QString();
     const bool read = connected && m_commands.confirmed();
-    for (int j = 0; j < 16; ++j) {
+    for (int j = 0; j < RegisterMap::BurstLength; ++j) {
         if (read)
             m_boxes.setText(first + j, text.mid(2 * j, 2));
         m_boxes.setMark(first + j, read ? RegisterBoxes::Mark::None : RegisterBoxes::Mark::NotRead);
@@ -47,5 +47,5 @@ int ReadAll::fillBlock(int block, bool connected)
             m_link.processEvents();
         }
     }
-    return read ? 0 : 16;
+    return read ? 0 : RegisterMap::BurstLength;
 }

@@ -258,7 +258,7 @@ private slots:
         QTest::newRow("lone address") << QStringList{"write", "6", "80", "7"} << "write: missing VALUE";
         QTest::newRow("bad second value")
             << QStringList{"write", "6", "80", "7", "100"} << "write: VALUE \"100\" is not a hexadecimal byte 00 to FF";
-        QTest::newRow("interval under 1 s") << QStringList{"watch", "1", "--interval", "0.99"}
+        QTest::newRow("interval under 1 s") << QStringList{"watch", "1", "--count", "1", "--interval", "0.99"}
                                             << "--interval \"0.99\" is not a number of seconds from 1 to 86400";
         QTest::newRow("no reads") << QStringList{"watch", "1", "--count", "0"}
                                   << "--count \"0\" is not a number of reads, 1 or more";
@@ -299,6 +299,17 @@ private slots:
         QCOMPARE(rig.run({"watch", "1"}), 3);
         QCOMPARE(rig.out.data(), "    0.0 s 01 Sync Status (0x01): 00\n");
         QCOMPARE(rig.boxes.texts(), QStringList({Texts::echo, "The board did not send register 01"}));
+    }
+
+    void writeStopsAtTheFirstRegisterTheBoardDoesNotConfirm()
+    {
+        Rig rig({Fault::NoPrompt, 0});
+        QCOMPARE(rig.run({"write", "6", "1", "8", "2"}), 3);
+        QCOMPARE(rig.port.commands(), QStringList{"W0x0006 0x1 0x01 "});
+        QCOMPARE(rig.boxes.texts(),
+                 QStringList({Texts::prompt,
+                              "The board did not confirm writing chip register 06; "
+                              "the registers after it were not written"}));
     }
 
     void writeAndWatchRunOverThePty()

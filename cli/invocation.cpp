@@ -254,7 +254,7 @@ COMMANDS
         --verify  reads all registers back afterwards and prints each one
                   that differs, as diff does.
     watch ADDR... [--interval S] [--count N]
-        Reads the chip registers every S seconds (1 or more, default 1)
+        Reads the chip registers every S seconds (1 to 86400, default 1)
         and prints each one whose value changed, with the seconds since
         the first read, until Ctrl+C or after N reads. The first read
         prints every watched register:

@@ -1,14 +1,13 @@
 #include "benchrig.h"
 
 #include "boardprocess.h"
+#include "fakes.h"
 #include "app/form1.h"
 #include "app/realplatform.h"
 #include "files/registerfile.h"
 #include "link/boardlink.h"
 #include "link/hex.h"
 #include "modes/videomode.h"
-#include "platform/programend.h"
-#include "platform/singleinstance.h"
 #include "registers/registerboxes.h"
 
 #include <QAbstractButton>
@@ -25,24 +24,13 @@ namespace {
 
 constexpr double CharactersPerSecond = 960; // 9600 baud, 10 bits a character
 
-class CountedMessages : public MessageBoxes
+// A message the bench did not expect is printed beside the figures it spoils.
+void printMessages(FakeMessageBoxes &messages)
 {
-public:
-    using MessageBoxes::show;
-    void show(const QString &text, const QString &, Icon) override { std::printf("  message: %s\n", qPrintable(text)); }
-};
-
-class FirstCopy : public SingleInstance
-{
-public:
-    bool anotherCopyRunning() override { return false; }
-};
-
-class NoEnd : public ProgramEnd
-{
-public:
-    void endProgram() override {}
-};
+    for (const QString &text : messages.texts())
+        std::printf("  message: %s\n", qPrintable(text));
+    messages.shown.clear();
+}
 
 double cpuSeconds()
 {
@@ -69,24 +57,19 @@ struct Board : sim::BoardProcess
     using BoardProcess::BoardProcess;
 };
 
-// Answers every file dialog with the same file.
-class ChosenFile : public FileChooser
-{
-public:
-    std::optional<QString> choose(const Request &) override { return path; }
-    QString path;
-};
-
+// The real port and clock; the test fakes for the rest, no other copy
+// running and the file dialog answered by the bench.
 struct BenchRig::Platform
 {
     QtSerialPort port;
     RealClock clock;
-    CountedMessages messages;
-    FirstCopy instance;
-    NoEnd end;
+    FakeMessageBoxes messages;
+    FakeInstance instance;
+    EventLog endLog;
+    FakeEnd end{&endLog};
     ToolPathRegistry registry;
     DetachedLauncher launcher;
-    ChosenFile fileDialog;
+    FakeFileChooser fileDialog;
     QtSerialDevices devices;
     QtDeviceChooser deviceChooser;
 };
@@ -114,6 +97,7 @@ Measured BenchRig::measure(const std::function<void()> &action, double pauses)
     action();
     m.wall = wall.nsecsElapsed() / 1e9;
     m.cpu = cpuSeconds() - cpu;
+    printMessages(m_platform->messages);
 
     // What crossed the line meanwhile. The board's answers to Q fall into
     // the reset's pause, which the floor counts instead.
@@ -164,7 +148,7 @@ Measured BenchRig::load()
     if (!file.open(QIODevice::WriteOnly) || file.write(RegisterFile::format(texts)) < 0)
         return {};
     file.close();
-    m_platform->fileDialog.path = file.fileName();
+    m_platform->fileDialog.answers = {file.fileName()};
     auto *item = m_form->findChild<QAction *>(QStringLiteral("nFileLoadRegisterFrom"));
     return measure([item] { item->trigger(); }, 0);
 }
@@ -173,7 +157,7 @@ Measured BenchRig::silentWait()
 {
     const sim::BoardProcess silent({QStringLiteral("COM2"), {sim::BoardOptions::Fault::Silent, 0}, false, {}});
     QtSerialPort port;
-    CountedMessages messages;
+    FakeMessageBoxes messages;
     BoardLink link(port, m_platform->clock, messages);
     Measured m;
     if (!silent.ready() || !port.open({2, {}}, LineSettings{}))
@@ -185,6 +169,7 @@ Measured BenchRig::silentWait()
     m.wall = wall.nsecsElapsed() / 1e9;
     m.cpu = cpuSeconds() - cpu;
     m.floor = 1;
+    printMessages(messages);
     return m;
 }
 

@@ -25,15 +25,17 @@ constexpr int ChipAddressMaximum = RegisterMap::Count - 1;
 constexpr int FpgaAddressMaximum = 0xFFFF; // four digits on the wire
 constexpr int ByteMaximum = 0xFF;
 
-constexpr std::array<CommandName, 8> Commands = {{
+// A trailing "..." repeats the arguments before it, each group complete.
+constexpr std::array<CommandName, 9> Commands = {{
     {"read", Command::Read, "ADDR", ChipAddressMaximum},
-    {"write", Command::Write, "ADDR VALUE", ChipAddressMaximum},
+    {"write", Command::Write, "ADDR VALUE ...", ChipAddressMaximum},
     {"fpga-read", Command::FpgaRead, "ADDR", FpgaAddressMaximum},
     {"fpga-write", Command::FpgaWrite, "ADDR VALUE", FpgaAddressMaximum},
     {"dump", Command::Dump, "[FILE]", 0},
     {"load", Command::Load, "FILE", 0},
     {"diff", Command::Diff, "FILE", 0},
     {"ports", Command::Ports, "", 0},
+    {"watch", Command::Watch, "ADDR ...", ChipAddressMaximum},
 }};
 
 const CommandName *commandNamed(const QString &name)
@@ -51,11 +53,24 @@ QString range(int maximum)
     return Hex_Digits(0, digits) + QStringLiteral(" to ") + Hex_Digits(maximum, digits);
 }
 
+// A group that ends in "..." as often as the given arguments need, at least once.
+QStringList repeated(QStringList group, int given)
+{
+    if (group.constLast() != QLatin1String("..."))
+        return group;
+    group.removeLast();
+    QStringList wanted = group;
+    while (wanted.size() < given)
+        wanted += group;
+    return wanted;
+}
+
 // Fills in the command's arguments; the error names the one that is wrong.
 QString takeArguments(const CommandName &command, const QStringList &given, Invocation &invocation)
 {
     const QString name = QLatin1String(command.name);
-    const QStringList wanted = QString::fromLatin1(command.arguments).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QStringList wanted
+        = repeated(QString::fromLatin1(command.arguments).split(QLatin1Char(' '), Qt::SkipEmptyParts), given.size());
     if (given.size() > wanted.size())
         return QStringLiteral("%1: unexpected argument \"%2\"").arg(name, given.at(wanted.size()));
     for (int i = 0; i < wanted.size(); ++i) {
@@ -80,6 +95,7 @@ QString takeArguments(const CommandName &command, const QStringList &given, Invo
                      range(maximum));
         }
         (isAddress ? invocation.address : invocation.value) = *number;
+        (isAddress ? invocation.addresses : invocation.values).append(*number);
     }
     return {};
 }
@@ -116,9 +132,40 @@ QString takeOptions(const QCommandLineParser &parser, Invocation &invocation)
     invocation.trace = parser.isSet(traceOption);
     invocation.verify = parser.isSet(verifyOption);
     invocation.burst = parser.isSet(burstOption);
-    for (const QCommandLineOption *option : {&verifyOption, &burstOption}) {
-        if (parser.isSet(*option) && invocation.command != Command::Load)
-            return QStringLiteral("--%1 goes with load only").arg(option->names().constFirst());
+    if (parser.isSet(burstOption) && invocation.command != Command::Load)
+        return QStringLiteral("--burst goes with load only");
+    if (parser.isSet(verifyOption) && invocation.command != Command::Load && invocation.command != Command::Write)
+        return QStringLiteral("--verify goes with load and write");
+    return {};
+}
+
+const QCommandLineOption intervalOption(QStringLiteral("interval"), {}, QStringLiteral("S"));
+const QCommandLineOption countOption(QStringLiteral("count"), {}, QStringLiteral("N"));
+// Below a second the rounds would crowd the line; above a day the wait
+// would not fit the clock's timer.
+constexpr double MinimumInterval = 1;
+constexpr double MaximumInterval = 86400;
+
+// watch's options; the error names the one that is wrong.
+QString takeWatchOptions(const QCommandLineParser &parser, Invocation &invocation)
+{
+    for (const QCommandLineOption *option : {&intervalOption, &countOption}) {
+        if (parser.isSet(*option) && invocation.command != Command::Watch)
+            return QStringLiteral("--%1 goes with watch only").arg(option->names().constFirst());
+    }
+    bool ok = true;
+    if (parser.isSet(intervalOption)) {
+        invocation.interval = parser.value(intervalOption).toDouble(&ok);
+        if (!ok || !(invocation.interval >= MinimumInterval && invocation.interval <= MaximumInterval))
+            return QStringLiteral("--interval \"%1\" is not a number of seconds from %2 to %3")
+                .arg(parser.value(intervalOption))
+                .arg(MinimumInterval)
+                .arg(MaximumInterval);
+    }
+    if (parser.isSet(countOption)) {
+        invocation.count = parser.value(countOption).toInt(&ok);
+        if (!ok || invocation.count < 1)
+            return QStringLiteral("--count \"%1\" is not a number of reads, 1 or more").arg(parser.value(countOption));
     }
     return {};
 }
@@ -131,6 +178,7 @@ Parsed parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.addOptions({portOption, deviceOption, traceOption, verifyOption, burstOption, helpOption});
+    parser.addOptions({intervalOption, countOption});
     if (!parser.parse(arguments))
         return {std::nullopt, parser.errorText()};
     Invocation invocation;
@@ -148,6 +196,8 @@ Parsed parse(const QStringList &arguments)
     QString error = takeArguments(*command, positional.mid(1), invocation);
     if (error.isEmpty())
         error = takeOptions(parser, invocation);
+    if (error.isEmpty())
+        error = takeWatchOptions(parser, invocation);
     if (!error.isEmpty())
         return {std::nullopt, error};
     return {invocation, {}};
@@ -179,8 +229,14 @@ DESCRIPTION
 COMMANDS
     read ADDR
         Prints chip register ADDR (00 to 3F) as two hexadecimal digits.
-    write ADDR VALUE
-        Writes VALUE (00 to FF) to chip register ADDR.
+    write ADDR VALUE [ADDR VALUE ...] [--verify]
+        Writes VALUE (00 to FF) to chip register ADDR, pair by pair in the
+        order given, after one link reset. Pairs whose addresses follow
+        each other (06 80 07 80 08 80) go as one burst. A bad pair is
+        refused before anything is sent.
+        --verify  reads the registers back afterwards and prints each one
+                  that differs, as diff does; 00 to 02 belong to the chip
+                  and are not compared.
     fpga-read ADDR
         Prints FPGA register ADDR (0000 to FFFF) of the board.
     fpga-write ADDR VALUE
@@ -199,6 +255,13 @@ COMMANDS
                   of 3 s);
         --verify  reads all registers back afterwards and prints each one
                   that differs, as diff does.
+    watch ADDR... [--interval S] [--count N]
+        Reads the chip registers every S seconds (1 to 86400, default 1)
+        and prints each one whose value changed, with the seconds since
+        the first read, until Ctrl+C or after N reads. The first read
+        prints every watched register:
+              0.0 s 01 Sync Status (0x01): 00
+              3.0 s 01 Sync Status (0x01): 00 -> 10
     diff FILE
         Reads the chip and prints each register whose value differs from
         the file, with its caption:
@@ -226,7 +289,7 @@ OPTIONS
 
 EXIT STATUS
     0   success
-    1   diff, or load --verify, found registers that differ
+    1   diff, or load or write with --verify, found registers that differ
     2   bad usage or input: unknown command or option, a bad hexadecimal
         argument, a register file that cannot be read, has fewer than 64
         lines or a line that holds no byte (nothing is sent to the board),
@@ -236,6 +299,8 @@ EXIT STATUS
 
 EXAMPLES
     kv71xx-cli --port 2 write 06 80
+    kv71xx-cli write 06 80 07 80 08 80 --verify
+    kv71xx-cli watch 01 02 --interval 2
     gain=$(kv71xx-cli read 0x06)
     kv71xx-cli dump chip.txt
     kv71xx-cli --device /dev/ttyUSB0 load known-good.txt --burst --verify

@@ -8,7 +8,7 @@
 // What one run of kv71xx-cli is asked to do, taken from its command line.
 struct Invocation
 {
-    enum class Command { Help, Read, Write, FpgaRead, FpgaWrite, Dump, Load, Diff, Ports };
+    enum class Command { Help, Read, Write, FpgaRead, FpgaWrite, Dump, Load, Diff, Ports, Watch };
 
     Command command = Command::Help;
     int port = 1;
@@ -19,6 +19,11 @@ struct Invocation
     int address = 0;
     int value = 0;
     QString file; // dump without a file writes to stdout
+    // Every address and value given, in order: write's pairs, watch's registers.
+    QList<int> addresses;
+    QList<int> values;
+    double interval = 1; // watch: seconds between the starts of two rounds of reads
+    int count = 0; // watch: the rounds of reads; 0 until stopped
 
     // The exit statuses.
     enum Status { Success = 0, Differs = 1, BadInput = 2, LinkFailure = 3 };

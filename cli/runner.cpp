@@ -80,6 +80,7 @@ Runner::Runner(const Invocation &invocation, SerialPort &port, Clock &clock, Mes
     , m_messages(messages)
     , m_out(out)
     , m_progress(progress)
+    , m_clock(clock)
     , m_link(port, clock, messages, companionTexts())
 {
     m_link.setPort(invocation.port);
@@ -95,9 +96,12 @@ int Runner::run()
     case Command::Read:
     case Command::FpgaRead:
         return readOne();
-    case Command::Write:
     case Command::FpgaWrite:
         return writeOne();
+    case Command::Write:
+        return writeRegisters();
+    case Command::Watch:
+        return watch();
     case Command::Dump:
         return dump();
     case Command::Load:

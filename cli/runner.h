@@ -34,6 +34,14 @@ private:
     int dump();
     int load();
     int diff();
+    // Several chip registers after one reset (multiwrite.cpp), and the
+    // registers watched for changes (watch.cpp).
+    int writeRegisters();
+    int verifyWritten();
+    int watch();
+    // The given registers, adjacent ones by the burst; the rest of the
+    // values stay 0 (registerruns.cpp).
+    std::optional<Values> readRegisters(const QList<int> &addresses);
 
     // Checks the whole file before anything is sent.
     std::optional<Values> fileValues();
@@ -49,6 +57,7 @@ private:
     MessageBoxes &m_messages;
     QIODevice &m_out;
     QIODevice *m_progress;
+    Clock &m_clock;
     BoardLink m_link;
     BoardCommands m_commands{m_link};
 };

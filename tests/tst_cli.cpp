@@ -136,7 +136,7 @@ private slots:
             {"fpga-read: ADDR \"10000\" is not a hexadecimal address 0000 to FFFF"});
         row("missing", {"write", "6"}, {}, {}, 2, {"write: missing VALUE"});
         row("extra", {"dump", "a", "b"}, {}, {}, 2, {"dump: unexpected argument \"b\""});
-        row("verify", {"diff", "changed.txt", "--verify"}, {}, {}, 2, {"--verify goes with load only"});
+        row("verify", {"diff", "changed.txt", "--verify"}, {}, {}, 2, {"--verify goes with load and write"});
         row("port", {"--port", "9", "read", "1"}, {}, {}, 2, {"--port \"9\" is not a port number 1 to 8"});
         row("no file", {"load", "none.txt"}, {}, {}, 2, {"Cannot read none.txt: No such file or directory"});
         row("short file", {"diff", "short.txt"}, {}, {}, 2, {"short.txt: 20 lines, where a register file has 64"});
@@ -292,6 +292,106 @@ private slots:
         QCOMPARE(trace.take(2), "0x");
         QCOMPARE(trace.take(0), "0");
         QVERIFY(log.data().endsWith("\n   0.0000 rx \"0\"\n"));
+    }
+
+    void writeSendsAdjacentRegistersAsOneBurstAfterOneReset_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("commands");
+        QTest::newRow("one pair") << QStringList{"6", "80"} << QStringList{"W0x0006 0x1 0x80 "};
+        QTest::newRow("adjacent") << QStringList{"6", "80", "0x07", "1", "8", "ff"}
+                                  << QStringList{"W0x0006 0x03 0x80 0x01 0xFF "};
+        QTest::newRow("apart, in order") << QStringList{"8", "1", "6", "2", "7", "3"}
+                                         << QStringList{"W0x0008 0x1 0x01 ", "W0x0006 0x02 0x02 0x03 "};
+    }
+
+    void writeSendsAdjacentRegistersAsOneBurstAfterOneReset()
+    {
+        QFETCH(QStringList, arguments);
+        Rig rig;
+        QCOMPARE(rig.run(QStringList{"write"} + arguments), 0);
+        QTEST(rig.port.commands(), "commands");
+        QCOMPARE(rig.port.opens, 1);
+    }
+
+    // 01 belongs to the chip: written, but neither read back nor compared.
+    void writeVerifyPrintsTheRegisterThatDidNotTake()
+    {
+        Rig rig({Fault::StuckRegister, 0x06});
+        QCOMPARE(rig.run({"write", "5", "1", "6", "7F", "7", "2", "1", "5", "--verify"}), 1);
+        QCOMPARE(rig.port.commands(),
+                 QStringList({"W0x0005 0x03 0x01 0x7F 0x02 ", "W0x0001 0x1 0x05 ", "R0x0005 0x03 "}));
+        QCOMPARE(rig.out.data(), stuckLine);
+    }
+
+    void badUsageOfWriteOrWatchSendsNothing_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("lone address") << QStringList{"write", "6", "80", "7"} << "write: missing VALUE";
+        QTest::newRow("bad second value")
+            << QStringList{"write", "6", "80", "7", "100"} << "write: VALUE \"100\" is not a hexadecimal byte 00 to FF";
+        QTest::newRow("interval under 1 s") << QStringList{"watch", "1", "--count", "1", "--interval", "0.99"}
+                                            << "--interval \"0.99\" is not a number of seconds from 1 to 86400";
+        QTest::newRow("no reads") << QStringList{"watch", "1", "--count", "0"}
+                                  << "--count \"0\" is not a number of reads, 1 or more";
+    }
+
+    void badUsageOfWriteOrWatchSendsNothing()
+    {
+        QFETCH(QStringList, arguments);
+        Rig rig;
+        QCOMPARE(rig.run(arguments), 2);
+        QCOMPARE(rig.port.opens, 0);
+        QTEST(rig.boxes.texts().value(0), "message");
+    }
+
+    // Rounds two seconds apart; 01 changes before the second and stays.
+    void watchPrintsEveryRegisterFirstThenEachChange()
+    {
+        Rig rig;
+        int waits = 0;
+        rig.clock.onWait = [&] {
+            if (++waits == 2) // the reset's pause comes first
+                rig.port.board().setChipRegister(0x01, 0x10);
+        };
+        QCOMPARE(rig.run({"watch", "3", "1", "--interval", "2", "--count", "3"}), 0);
+        QCOMPARE(rig.out.data(),
+                 "    0.0 s 01 Sync Status (0x01): 00\n"
+                 "    0.0 s 03 HSYNC Slicer (0x03): 7C\n"
+                 "    2.0 s 01 Sync Status (0x01): 00 -> 10\n");
+        const QStringList round{"R0x0001 0x01 ", "R0x0003 0x01 "};
+        QCOMPARE(rig.port.commands(), round + round + round);
+        QCOMPARE(rig.port.opens, 1);
+    }
+
+    // Quiet after the reset, the first round's 13 characters and 4 more.
+    void watchEndsWithStatus3WhenTheBoardStopsAnswering()
+    {
+        Rig rig({Fault::StopEchoAfter, 20});
+        QCOMPARE(rig.run({"watch", "1"}), 3);
+        QCOMPARE(rig.out.data(), "    0.0 s 01 Sync Status (0x01): 00\n");
+        QCOMPARE(rig.boxes.texts(), QStringList({Texts::echo, "The board did not send register 01"}));
+    }
+
+    void writeStopsAtTheFirstRegisterTheBoardDoesNotConfirm()
+    {
+        Rig rig({Fault::NoPrompt, 0});
+        QCOMPARE(rig.run({"write", "6", "1", "8", "2"}), 3);
+        QCOMPARE(rig.port.commands(), QStringList{"W0x0006 0x1 0x01 "});
+        QCOMPARE(rig.boxes.texts(),
+                 QStringList({Texts::prompt,
+                              "The board did not confirm writing chip register 06; "
+                              "the registers after it were not written"}));
+    }
+
+    void writeAndWatchRunOverThePty()
+    {
+        sim::BoardProcess board({"COM1", {Fault::StuckRegister, 0x06}, false, {}});
+        QVERIFY(board.ready());
+        QCOMPARE(run(KV71XX_CLI_EXE, {"write", "6", "7F", "7", "7F", "--verify"}), "1|" + stuckLine + '|');
+        QCOMPARE(run(KV71XX_CLI_EXE, {"watch", "6", "--interval", "1", "--count", "2"}),
+                 "0|    0.0 s 06 Red Gain (0x06): 80\n|");
     }
 };
 

@@ -226,6 +226,8 @@ EXIT STATUS
         or a dump FILE that cannot be written (an earlier file stays)
     3   link failure: the port cannot be opened, or the board does not
         answer within the link's time limits
+    128+N   ended by signal N (SIGHUP 129, SIGINT 130, SIGTERM 143): the
+        port is closed and its lock removed
 
 EXAMPLES
     kv71xx-cli --port 2 write 06 80

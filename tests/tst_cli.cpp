@@ -68,6 +68,13 @@ void writeFile(const QString &name, const QByteArray &bytes)
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
+// The process a lock file names (its first line), 0 without one.
+qint64 lockHolder(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readLine().trimmed().toLongLong() : 0;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(sim::BoardOptions)
@@ -234,7 +241,7 @@ private slots:
         const QString lock = "/var/lock/LCK.." + QFile::symLinkTarget("COM1").mid(5).replace('/', '_');
         QProcess cli;
         cli.start(KV71XX_CLI_EXE, {"dump"});
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(lockHolder(lock), cli.processId(), 5000); // not a stale lock of another run
         QCOMPARE(::kill(cli.processId(), signal), 0);
         QVERIFY(cli.waitForFinished(3000));
         QCOMPARE(cli.exitCode(), 128 + signal);

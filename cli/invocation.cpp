@@ -56,7 +56,7 @@ QString range(int maximum)
 // A group that ends in "..." as often as the given arguments need, at least once.
 QStringList repeated(QStringList group, int given)
 {
-    if (group.constLast() != QLatin1String("..."))
+    if (group.isEmpty() || group.constLast() != QLatin1String("..."))
         return group;
     group.removeLast();
     QStringList wanted = group;
@@ -296,6 +296,8 @@ EXIT STATUS
         or a dump FILE that cannot be written (an earlier file stays)
     3   link failure: the port cannot be opened, or the board does not
         answer within the link's time limits
+    128+N   ended by signal N (SIGHUP 129, SIGINT 130, SIGTERM 143): the
+        port is closed and its lock removed
 
 EXAMPLES
     kv71xx-cli --port 2 write 06 80

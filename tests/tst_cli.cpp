@@ -386,7 +386,7 @@ private slots:
         QCOMPARE(rig.run({"write", "6", "1", "8", "2"}), 3);
         QCOMPARE(rig.port.commands(), QStringList{"W0x0006 0x1 0x01 "});
         QCOMPARE(rig.boxes.texts(),
-                 QStringList({Texts::prompt,
+                 QStringList({noPrompt,
                               "The board did not confirm writing chip register 06; "
                               "the registers after it were not written"}));
     }

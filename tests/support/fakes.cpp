@@ -8,6 +8,10 @@
 
 void addTerminationSignalRows()
 {
+    // A suite started in the background ignores SIGINT, and the programs it
+    // starts would inherit that: they are to meet the signals as a user sends them.
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(signal, SIG_DFL);
     QTest::addColumn<int>("signal");
     QTest::newRow("SIGTERM") << SIGTERM;
     QTest::newRow("SIGINT") << SIGINT;

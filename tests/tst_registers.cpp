@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QScrollBar>
-#include <QTimer>
 #include <QtTest>
 
 #include <csignal>
@@ -225,49 +224,6 @@ private slots:
         QCOMPARE(h.messages.shown.size(), 2);
     }
 
-    // Keys and clicks during a box's exchange wait, then land in order (box and chip as typed, Read All
-    // after, no reset inside another exchange); a slider move made inside a wait is refused.
-    void inputDuringAnExchange_data()
-    {
-        QTest::addColumn<int>("wait"); // the blocking wait the input arrives in; 0: the reset
-        // clang-format off
-        QTest::newRow("during the link reset") << 0;
-        QTest::newRow("while the write is on the line") << 4;
-        QTest::newRow("during the slider echo's write") << 22;
-        // clang-format on
-    }
-
-    void inputDuringAnExchange()
-    {
-        QFETCH(int, wait);
-        Harness h;
-        h.setText(0x06, QStringLiteral("40"));
-        h.box(0x06)->selectAll();
-        QTest::keyClick(h.box(0x06), Qt::Key_Backspace); // the slider's echo leaves "0"
-        h.port.received.clear();
-        h.port.holdReplies = true;
-        int waits = 0;
-        const auto act = [&] {
-            QTest::keyClick(h.box(0x06), Qt::Key_0);
-            QTest::mouseClick(h.find("ReadAllRegisters"), Qt::LeftButton);
-            h.slider(0x07)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        };
-        h.clock.onWait = [&] {
-            if (++waits == wait)
-                act();
-            h.port.release();
-        };
-        if (wait == 0)
-            QTimer::singleShot(0, this, act);
-        QTest::keyClick(h.box(0x06), Qt::Key_8);
-        QTest::keyClick(h.box(0x06), Qt::Key_1); // after the held 0, so past the box's limit
-        QTRY_VERIFY(h.port.commands().size() >= 7);
-        QCOMPARE(h.port.received,
-                 QByteArray("QQQW0x0006 0x1 0x08 QQQW0x0006 0x1 0x08 QQQW0x0006 0x1 0x80 "
-                            "QQQR0x0000 0x10 R0x0010 0x10 R0x0020 0x10 R0x0030 0x10 "));
-        QCOMPARE(h.text(0x06), QStringLiteral("80"));
-    }
-
     // The program's code and kv71xx-cli on a real pty, each board fault: bounded time, one message, no box
     // changed, only commands sent, commands enabled; then a healthy board and Read All shows its values.
     void faultsOverPty_data()
@@ -401,6 +357,13 @@ private slots:
         QTEST(a < 64 ? h.text(a) : QString(), "box");
         QTEST(h.messages.texts().join('|'), "message");
         QCOMPARE(h.commandStates(), QStringLiteral("1111"));
+    }
+    void readWithoutAPortSaysSo()
+    {
+        Harness h;
+        h.port.refuseOpen = true;
+        h.click("ReadRegCommand");
+        QCOMPARE(h.status(), QStringLiteral("Read 00: the port could not be opened; Data is unchanged."));
     }
 };
 

@@ -6,8 +6,7 @@
 
 #include <QWidget>
 
-ModeCommand::ModeCommand(BoardLink &link, BoardCommands &commands, CommandLock &lock, ReadAll &readAll,
-                         QObject *parent)
+ModeCommand::ModeCommand(BoardLink &link, BoardCommands &commands, CommandLock &lock, ReadAll &readAll, QObject *parent)
     : QObject(parent)
     , m_link(link)
     , m_commands(commands)

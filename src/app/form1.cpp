@@ -5,6 +5,8 @@
 #include "registerpages.h"
 #include "settingsfile.h"
 #include "about/frmabout.h"
+#include "commands/commandlock.h"
+#include "commands/inputhold.h"
 #include "files/registerfiles.h"
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
@@ -13,8 +15,6 @@
 #include "platform/messageboxes.h"
 #include "platform/programend.h"
 #include "platform/singleinstance.h"
-#include "commands/commandlock.h"
-#include "commands/inputhold.h"
 #include "registers/readall.h"
 #include "registers/registerboxes.h"
 #include "registers/singleregister.h"
@@ -246,17 +246,15 @@ void Form1::Unload_All_Forms()
 
 VideoMode &Form1::videoMode()
 {
-    if (!m_videoMode || m_videoMode->discarded()) {
+    if (!m_videoMode || m_videoMode->discarded())
         m_videoMode = new VideoMode(*m_modeCommand, this);
-    }
     return *m_videoMode;
 }
 
 void Form1::showAboutBox()
 {
-    if (!m_aboutBox || m_aboutBox->discarded()) {
+    if (!m_aboutBox || m_aboutBox->discarded())
         m_aboutBox = new frmAbout(m_platform.registry, m_platform.launcher, m_platform.messages, this);
-    }
     bringUp(m_aboutBox);
 }
 

@@ -2,10 +2,10 @@
 
 #include "registerfile.h"
 #include "savefile.h"
+#include "commands/commandlock.h"
 #include "link/boardlink.h"
 #include "link/hex.h"
 #include "platform/messageboxes.h"
-#include "commands/commandlock.h"
 #include "registers/registerboxes.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "readall.h"
 
-#include "commands/commandlock.h"
 #include "registerboxes.h"
+#include "commands/commandlock.h"
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
 

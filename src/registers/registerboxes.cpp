@@ -1,7 +1,7 @@
 #include "registerboxes.h"
 
-#include "commands/commandlock.h"
 #include "hexinput.h"
+#include "commands/commandlock.h"
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
 #include "link/hex.h"

@@ -1,9 +1,9 @@
 #include "singleregister.h"
 
-#include "commands/commandlock.h"
 #include "hexinput.h"
 #include "registerboxes.h"
 #include "registermap.h"
+#include "commands/commandlock.h"
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
 #include "platform/messageboxes.h"

@@ -24,8 +24,8 @@
 
 namespace {
 
-// The addresses of one column of a page frame, top to bottom, as "01 02".
-QString column(const Harness &h, const char *frameName, bool left)
+// The addresses of one column of a page frame, top to bottom, as "01", "02".
+QStringList column(const Harness &h, const char *frameName, bool left)
 {
     QWidget *frame = h.find(frameName);
     QMap<int, QString> byTop;
@@ -33,7 +33,7 @@ QString column(const Harness &h, const char *frameName, bool left)
         if (h.box(a)->parentWidget() == frame && (h.box(a)->x() < frame->width() / 2) == left)
             byTop.insert(h.box(a)->y(), QString::number(a + 0x100, 16).right(2).toUpper());
     }
-    return byTop.values().join(' ');
+    return byTop.values();
 }
 
 QStringList texts(const QList<QAction *> &actions)
@@ -73,41 +73,76 @@ private slots:
     // The port assignments go to a configuration folder of the test's own.
     void initTestCase() { qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit()); }
 
-    // The window after start-up: its pages, register rows and menus.
-    void window()
+    void startUpShowsOnlyTheUserRegistersPage()
     {
         Harness h;
-        QCOMPARE(h.form->windowTitle(), QStringLiteral("Velmora KV71xx Triple Video Digitizer"));
-        QCOMPARE(h.form->centralWidget()->size(), QSize(477, 420));
         auto *tabs = h.find<QTabWidget>("SSTab1");
-        QStringList shown;
-        for (int i = 0; i < tabs->count(); ++i)
-            shown.append(tabs->tabText(i) + (tabs->isTabVisible(i) && tabs->isTabEnabled(i) ? "" : " (hidden)"));
-        QCOMPARE(shown, (QStringList{"User Registers", "Test Registers (hidden)", "Debug (hidden)"}));
-        QCOMPARE(h.port.opens, 0); // start-up touches neither the port nor the board
-        // Read All and its bar belong to the window, in front of every page.
-        const QObjectList order = h.form->centralWidget()->children();
-        QVERIFY(order.indexOf(h.find("ReadAllRegisters")) > order.indexOf(tabs));
-        QVERIFY(order.indexOf(h.find("ProgressBar1")) > order.indexOf(tabs));
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(0), QStringLiteral("User Registers"));
+        for (const int page : {1, 2})
+            QVERIFY(!tabs->isTabVisible(page) && !tabs->isTabEnabled(page));
+    }
 
-        QCOMPARE(column(h, "Frame5", true), "01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F");
-        QCOMPARE(column(h, "Frame5", false), "10 11 12 13 14 15 16 17 18 19 1A 1B 22 23");
-        QCOMPARE(column(h, "Frame1", true), "00 1C 1D 1E 1F 20 21 24 25 26 27 28 29 2A 2B 2C 2D");
-        QCOMPARE(column(h, "Frame1", false), "2E 2F 30 31 32 33 34 35 36 37 38 39 3A 3B 3C 3D 3E 3F");
+    void startUpTouchesNeitherPortNorBoard()
+    {
+        Harness h;
+        QCOMPARE(h.port.opens, 0);
+    }
+
+    void readAllAndItsBarStandInFrontOfEveryPage()
+    {
+        Harness h;
+        const QObjectList order = h.form->centralWidget()->children();
+        QVERIFY(order.indexOf(h.find("ReadAllRegisters")) > order.indexOf(h.find("SSTab1")));
+        QVERIFY(order.indexOf(h.find("ProgressBar1")) > order.indexOf(h.find("SSTab1")));
+    }
+
+    void eachColumnHoldsItsRegistersTopToBottom_data()
+    {
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<bool>("left");
+        QTest::addColumn<QString>("addresses");
+        // clang-format off
+        QTest::newRow("user, left") << "Frame5" << true << "01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F";
+        QTest::newRow("user, right") << "Frame5" << false << "10 11 12 13 14 15 16 17 18 19 1A 1B 22 23";
+        QTest::newRow("test, left") << "Frame1" << true << "00 1C 1D 1E 1F 20 21 24 25 26 27 28 29 2A 2B 2C 2D";
+        QTest::newRow("test, right") << "Frame1" << false << "2E 2F 30 31 32 33 34 35 36 37 38 39 3A 3B 3C 3D 3E 3F";
+        // clang-format on
+    }
+
+    void eachColumnHoldsItsRegistersTopToBottom()
+    {
+        QFETCH(QString, frame);
+        QFETCH(bool, left);
+        Harness h;
+        QFETCH(QString, addresses);
+        QCOMPARE(column(h, qPrintable(frame), left), addresses.split(' '));
+    }
+
+    void eachRowHasCaptionThenBoxThenSlider()
+    {
+        Harness h;
         for (int a = 0; a < 64; ++a) {
-            QLabel *label = h.form->boxes().KV7106_Label(a);
+            const QLabel *label = h.form->boxes().KV7106_Label(a);
             QVERIFY(label->y() == h.box(a)->y() && label->geometry().right() < h.box(a)->x());
-            QCOMPARE(h.box(a)->isEnabledTo(h.box(a)->parentWidget()), a != 0x01 && a != 0x02);
-            QCOMPARE(h.text(a), a >= 0x05 && a <= 0x0F ? QStringLiteral("  ") : QString());
         }
-        QCOMPARE(h.form->boxes().KV7106_Label(0x00)->text(), QStringLiteral(" ID and REVISION (00h) "));
-        QCOMPARE(h.form->boxes().KV7106_Label(0x0C)->text(), QStringLiteral("Offset DAC Confog (0x0C)"));
-        QCOMPARE(h.form->boxes().KV7106_Label(0x24)->text(), QStringLiteral("AFE BIAS CTRL 1(24h) "));
-        QCOMPARE(h.form->findChildren<QScrollBar *>().size(), 30);
         for (const int a : RegisterMap::sliderAddresses())
             QVERIFY(h.slider(a)->y() == h.box(a)->y() && h.slider(a)->x() > h.box(a)->geometry().right());
-        QCOMPARE(h.slider(0x10)->maximum(), 63);
+    }
 
+    // Boxes 05 to 0F hold two blanks, the others nothing; 01 and 02 take no typing.
+    void boxesStartAsTheFormLeftThem()
+    {
+        Harness h;
+        for (int a = 0; a < 64; ++a) {
+            QCOMPARE(h.text(a), a >= 0x05 && a <= 0x0F ? QStringLiteral("  ") : QString());
+            QCOMPARE(h.box(a)->isEnabledTo(h.box(a)->parentWidget()), a != 0x01 && a != 0x02);
+        }
+    }
+
+    void menusHoldTheirItemsInOrder()
+    {
+        Harness h;
         const QList<QAction *> top = h.form->menuBar()->actions();
         QCOMPARE(texts(top), (QStringList{"&File", "&Options"}));
         QCOMPARE(texts(top.at(0)->menu()->actions()),
@@ -118,6 +153,11 @@ private slots:
         QCOMPARE(texts(options.at(1)->menu()->actions()),
                  (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "",
                               "Assign a Device to COM1..."}));
+    }
+
+    void noMenuItemStartsDisabledOrHidden()
+    {
+        Harness h;
         for (const QAction *a : h.form->findChildren<QAction *>())
             QVERIFY(a->isEnabled() && a->isVisible());
     }

@@ -90,8 +90,7 @@ private slots:
         QCOMPARE(h.messages.texts().join('|'),
                  "Cannot save " + saved + ": the file is read-only.|Cannot save " + again + ": File too large|"
                      + Texts::echo
-                     + "|The file holds only 1 of 64 lines: the registers from 01 on were left unchanged."
-                       "\nRegisters the board did not confirm: 1 (their boxes are marked).|"
+                     + "|The file holds only 1 of 64 lines: the registers from 01 on were left unchanged.|"
                      + Texts::cannotOpen(1, "/dev/sim1", "No such file or directory"));
         QVERIFY(contents(again).startsWith("KV7106_Register0: ID and REVISION (00h) :11\r\n"));
     }
@@ -186,6 +185,39 @@ private slots:
                                                    : RegisterMap::textToByte(k >= 5 && k <= 15 ? "  " : ""));
             }
         }
+    }
+    // The boxes are saved as shown; the line says how many of them the board did not confirm.
+    void saveOfUnreadBoxesSaysHowMany()
+    {
+        Harness h({sim::BoardOptions::Fault::StopEchoAfter, 3 + 13 + 6});
+        h.click("ReadAllRegisters"); // the first block only
+        const QString path = run(h, true, "saved.TXT");
+        QCOMPARE(contents(path).count("\r\n"), 64);
+        QCOMPARE(h.status(),
+                 "Saved the 64 registers to " + path
+                     + ". The board did not confirm 48 of these values (their boxes are marked).");
+    }
+
+    // The link failure has its one message; the count of unconfirmed writes goes to the status line.
+    void loadOnASilentBoardCountsInTheStatusLine()
+    {
+        Harness h({sim::BoardOptions::Fault::Silent, 0});
+        const QString path = run(h, false, "in.TXT", QByteArray(":7C\r\n").repeated(64));
+        QCOMPARE(h.messages.texts(), QStringList{Texts::echo});
+        QCOMPARE(h.status(),
+                 "Loaded " + path
+                     + ": 0 of 64 registers written. The board did not confirm 64 (their boxes are marked).");
+    }
+
+    void loadWithoutAPortSaysSo()
+    {
+        Harness h;
+        h.port.refuseOpen = true;
+        const QString path = run(h, false, "in.TXT", QByteArray(":7C\r\n").repeated(64));
+        QCOMPARE(h.status(),
+                 "Loaded " + path
+                     + ": 0 of 64 registers written. 64 not written: the port could not be opened (their "
+                       "boxes are marked).");
     }
 };
 

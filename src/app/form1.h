@@ -11,14 +11,16 @@ class BoardCommands;
 class BoardLink;
 class CommandLock;
 class FieldSliders;
+class InputHold;
+class ModeCommand;
 class PortMenu;
 class PrintedText;
 class ProgressBar;
 class QAction;
-class QLineEdit;
+class QLabel;
 class QPushButton;
-class QTabWidget;
 class ReadAll;
+class RegisterPages;
 class RegisterBoxes;
 class RegisterFiles;
 class SingleRegister;
@@ -42,7 +44,8 @@ public:
     void nMenuFileExit_Click();
     void Unload_All_Forms();
 
-    // A line at the window's foot that says how the last command went.
+    // A line at the window's foot that says how the last command went, kept
+    // until the next one (the label StatusLine).
     void showStatus(const QString &text);
 
     PortMenu &ports() { return *m_ports; }
@@ -58,10 +61,6 @@ protected:
 private:
     void setupMenus();
     void setupPages();
-    QWidget *addPage(const QString &caption, const QString &frameName);
-    void setupIndividualRegister(QWidget *frame);
-    void setupDebugPage(QWidget *frame);
-    void setupCommands(QWidget *central);
     void createControllers();
     void connectActions();
     void showAboutBox();
@@ -69,7 +68,7 @@ private:
     Platform m_platform;
     std::unique_ptr<BoardLink> m_link;
     std::unique_ptr<BoardCommands> m_commands;
-    QTabWidget *m_tabs = nullptr;
+    RegisterPages *m_pages = nullptr;
     QAction *m_saveRegisters = nullptr;
     QAction *m_loadRegisters = nullptr;
     QAction *m_about = nullptr;
@@ -77,20 +76,17 @@ private:
     QAction *m_videoModeInput = nullptr;
     QAction *m_disconnect = nullptr;
     PortMenu *m_ports = nullptr;
-    QWidget *m_userFrame = nullptr;
-    QWidget *m_testFrame = nullptr;
-    QLineEdit *m_address = nullptr;
-    QLineEdit *m_data = nullptr;
-    QPushButton *m_readReg = nullptr;
-    QPushButton *m_writeReg = nullptr;
     QPushButton *m_readAllButton = nullptr;
     ProgressBar *m_progress = nullptr;
     PrintedText *m_printed = nullptr;
+    QLabel *m_statusLine = nullptr;
     RegisterBoxes *m_boxes = nullptr;
     FieldSliders *m_sliders = nullptr;
     CommandLock *m_lock = nullptr;
     ReadAll *m_readAll = nullptr;
+    InputHold *m_inputHold = nullptr;
     SingleRegister *m_singleRegister = nullptr;
+    ModeCommand *m_modeCommand = nullptr;
     QPointer<VideoMode> m_videoMode;
     QPointer<frmAbout> m_aboutBox;
     RegisterFiles *m_registerFiles = nullptr;

@@ -2,10 +2,10 @@
 
 #include "registerfile.h"
 #include "savefile.h"
+#include "commands/commandlock.h"
 #include "link/boardlink.h"
 #include "link/hex.h"
 #include "platform/messageboxes.h"
-#include "registers/commandlock.h"
 #include "registers/registerboxes.h"
 
 #include <QDir>
@@ -58,9 +58,12 @@ std::optional<QString> RegisterFiles::chooseFile(FileChooser::Kind kind)
 
 void RegisterFiles::nFileSaveRegisterAs_Click()
 {
-    if (m_lock.busy())
-        return;
-    const CommandLock::Hold hold(m_lock);
+    if (const auto hold = m_lock.tryHold(tr("Save Registers")))
+        saveChosen();
+}
+
+void RegisterFiles::saveChosen()
+{
     // Save needs nothing from the board: a port that does not open is
     // reported, and the save goes on.
     m_link.connectOrReport();
@@ -74,7 +77,17 @@ void RegisterFiles::nFileSaveRegisterAs_Click()
         emit status(tr("Save: nothing was saved."));
         return;
     }
-    emit status(tr("Saved the 64 registers to %1.").arg(shown(*path)));
+    // The boxes are saved as shown, also those the board did not confirm.
+    int unconfirmed = 0;
+    for (int k = 0; k < RegisterMap::Count; ++k) {
+        const RegisterBoxes::Mark mark = m_boxes.mark(k);
+        unconfirmed += mark == RegisterBoxes::Mark::NotRead || mark == RegisterBoxes::Mark::NotWritten;
+    }
+    const QString saved = tr("Saved the 64 registers to %1.").arg(shown(*path));
+    emit status(
+        unconfirmed == 0
+            ? saved
+            : saved + tr(" The board did not confirm %1 of these values (their boxes are marked).").arg(unconfirmed));
 }
 
 // Returns why the file could not be written, or nothing. The file is written
@@ -107,12 +120,15 @@ QString RegisterFiles::save(const QString &path)
 
 void RegisterFiles::nFileLoadRegisterFrom_Click()
 {
-    if (m_lock.busy())
-        return;
-    const CommandLock::Hold hold(m_lock);
+    if (const auto hold = m_lock.tryHold(tr("Load Registers")))
+        loadChosen();
+}
+
+void RegisterFiles::loadChosen()
+{
     // A port that does not open is reported once; the boxes are filled all
     // the same, each write marked as not confirmed.
-    m_link.connectOrReport();
+    const bool connected = m_link.connectOrReport();
     const std::optional<QString> path = chooseFile(FileChooser::Kind::Open);
     if (!path)
         return;
@@ -123,7 +139,7 @@ void RegisterFiles::nFileLoadRegisterFrom_Click()
         emit status(tr("Load: no register was changed."));
         return;
     }
-    report(*path, load(contents.lines));
+    report(*path, load(contents.lines), connected);
 }
 
 RegisterFiles::Outcome RegisterFiles::load(const QStringList &lines)
@@ -155,7 +171,7 @@ bool RegisterFiles::program(int address, const QString &value)
 }
 
 // One closing message for everything that was not loaded, and a status line.
-void RegisterFiles::report(const QString &path, const Outcome &outcome)
+void RegisterFiles::report(const QString &path, const Outcome &outcome, bool connected)
 {
     QStringList problems;
     if (outcome.lines < RegisterMap::Count) {
@@ -172,15 +188,21 @@ void RegisterFiles::report(const QString &path, const Outcome &outcome)
                            "registers unchanged: %1.")
                             .arg(lines.join(QStringLiteral(", "))));
     }
-    if (!outcome.unconfirmed.isEmpty()) {
-        problems.append(
-            tr("Registers the board did not confirm: %1 (their boxes are marked).").arg(outcome.unconfirmed.size()));
-    }
+    // The link's failure has had its message: the count goes to the status
+    // line, which does not block.
     const int written = outcome.lines - int(outcome.skipped.size() + outcome.unconfirmed.size());
-    if (problems.isEmpty()) {
+    if (!problems.isEmpty())
+        m_messages.show(problems.join(QLatin1Char('\n')));
+    if (written == RegisterMap::Count) {
         emit status(tr("Loaded the 64 registers from %1.").arg(shown(path)));
         return;
     }
-    m_messages.show(problems.join(QLatin1Char('\n')));
-    emit status(tr("Loaded %1: %2 of 64 registers written.").arg(shown(path)).arg(written));
+    QString text = tr("Loaded %1: %2 of 64 registers written.").arg(shown(path)).arg(written);
+    if (!outcome.unconfirmed.isEmpty()) {
+        text += QLatin1Char(' ')
+            + (connected ? tr("The board did not confirm %1 (their boxes are marked).")
+                         : tr("%1 not written: the port could not be opened (their boxes are marked)."))
+                  .arg(outcome.unconfirmed.size());
+    }
+    emit status(text);
 }

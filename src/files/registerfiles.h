@@ -21,7 +21,7 @@ public:
     RegisterFiles(RegisterBoxes &boxes, BoardLink &link, CommandLock &lock, FileChooser &dialog, MessageBoxes &messages,
                   QObject *parent = nullptr);
 
-    // Both are ignored while another command or a box change runs.
+    // Both are refused while another command or a box change runs.
     void nFileSaveRegisterAs_Click();
     void nFileLoadRegisterFrom_Click();
 
@@ -41,11 +41,13 @@ private:
         QList<int> unconfirmed; // registers the board did not confirm
     };
 
+    void saveChosen();
+    void loadChosen();
     std::optional<QString> chooseFile(FileChooser::Kind kind);
     QString save(const QString &path);
     Outcome load(const QStringList &lines);
     bool program(int address, const QString &value);
-    void report(const QString &path, const Outcome &outcome);
+    void report(const QString &path, const Outcome &outcome, bool connected);
 
     RegisterBoxes &m_boxes;
     BoardLink &m_link;

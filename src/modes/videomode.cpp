@@ -1,9 +1,7 @@
 #include "videomode.h"
 
-#include "link/boardlink.h"
+#include "modecommand.h"
 #include "widgets/twips.h"
-#include "registers/commandlock.h"
-#include "registers/readall.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -71,14 +69,11 @@ QString wrapped(const QString &caption, const QRadioButton &button, int width)
 
 } // namespace
 
-VideoMode::VideoMode(BoardLink &link, BoardCommands &commands, CommandLock &lock, ReadAll &readAll, QWidget *parent)
+VideoMode::VideoMode(ModeCommand &command, QWidget *parent)
     : QWidget(parent,
               Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                   | Qt::WindowCloseButtonHint)
-    , m_link(link)
-    , m_commands(commands)
-    , m_lock(lock)
-    , m_readAll(readAll)
+    , m_command(command)
 {
     setObjectName(QStringLiteral("VideoMode"));
     setWindowTitle(QStringLiteral("Input Video Mode Select"));
@@ -145,26 +140,10 @@ int VideoMode::selectedRow() const
 
 void VideoMode::OKButton_Click()
 {
-    // Two command sequences must never interleave on the link: OK waits for
-    // nothing, it is simply not taken while another command runs.
-    if (m_lock.busy())
-        return;
-    const Presets::Preset &preset = Presets::at(selectedRow());
-    QStringList unconfirmed;
-    {
-        const CommandLock::Hold hold(m_lock);
-        m_running = true;
-        unconfirmed = m_link.connectOrReport() ? Presets::write(m_commands, preset) : Presets::registerNames();
-        hide();
-        m_link.processEvents();
-        // The boxes show what the chip holds, whatever went through.
-        m_readAll.Read_All_Registers();
-        m_running = false;
-    }
-    const QString mode = QLatin1String(preset.group) + QLatin1Char(' ') + QLatin1String(preset.caption);
-    emit status(unconfirmed.isEmpty() ? tr("Input video mode %1 applied.").arg(mode)
-                                      : tr("Input video mode %1 not applied: %2 not confirmed by the board.")
-                                            .arg(mode, unconfirmed.join(QStringLiteral(", "))));
+    // A close meanwhile only hides the dialog, which goes when OK has ended.
+    m_running = true;
+    m_command.apply(Presets::at(selectedRow()), *this);
+    m_running = false;
     if (m_discarded)
         deleteLater();
 }

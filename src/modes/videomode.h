@@ -6,12 +6,9 @@
 
 #include <array>
 
-class BoardCommands;
-class BoardLink;
-class CommandLock;
+class ModeCommand;
 class QPushButton;
 class QRadioButton;
-class ReadAll;
 
 // "Input Video Mode Select": the user states which of the eight input modes
 // is connected, and OK programs the board and the chip for it. A modeless
@@ -21,7 +18,7 @@ class VideoMode : public QWidget
     Q_OBJECT
 
 public:
-    VideoMode(BoardLink &link, BoardCommands &commands, CommandLock &lock, ReadAll &readAll, QWidget *parent = nullptr);
+    explicit VideoMode(ModeCommand &command, QWidget *parent = nullptr);
 
     // Option1 to Option8.
     QRadioButton *Option(int number) const { return m_options.at(size_t(number - 1)); }
@@ -31,10 +28,6 @@ public:
     void OKButton_Click();
     void CancelButton_Click();
 
-signals:
-    // How the last OK went, for the main window's status line.
-    void status(const QString &text);
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -43,10 +36,7 @@ private:
     QPushButton *addButton(const QString &caption, const char *name, int left, int top);
     int selectedRow() const;
 
-    BoardLink &m_link;
-    BoardCommands &m_commands;
-    CommandLock &m_lock;
-    ReadAll &m_readAll;
+    ModeCommand &m_command;
     std::array<QRadioButton *, Presets::Count> m_options{};
     bool m_running = false;
     bool m_discarded = false;

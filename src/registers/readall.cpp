@@ -1,7 +1,7 @@
 #include "readall.h"
 
-#include "commandlock.h"
 #include "registerboxes.h"
+#include "commands/commandlock.h"
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
 
@@ -13,23 +13,35 @@ ReadAll::ReadAll(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands,
     , m_lock(lock)
 {}
 
-void ReadAll::Read_All_Registers()
+void ReadAll::ReadAllRegisters_Click()
 {
-    m_boxes.ReadingAllRegisters = true;
-    int unread = 0;
+    if (const auto hold = m_lock.tryHold(tr("Read All")))
+        emit status(Read_All_Registers().text);
+}
+
+ReadAll::Outcome ReadAll::Read_All_Registers()
+{
+    m_boxes.setReadingAllRegisters(true);
+    Outcome outcome;
+    bool connected = false;
     {
-        const CommandLock::Hold hold(m_lock);
-        const bool connected = m_link.connectOrReport();
+        const CommandLock::Hold hold(m_lock, tr("Read All"));
+        connected = m_link.connectOrReport();
         for (int block = 0; block < RegisterMap::Bursts; ++block)
-            unread += fillBlock(block, connected);
+            outcome.unread += fillBlock(block, connected);
         emit progress(100);
-        m_link.pause(0.5);
+        m_link.pause(ClosingPause);
         emit progress(0);
     }
     emit filled();
-    m_boxes.ReadingAllRegisters = false;
-    emit status(unread == 0 ? tr("Read all 64 registers.")
-                            : tr("Read All: %1 of 64 registers not read, the board did not answer.").arg(unread));
+    m_boxes.setReadingAllRegisters(false);
+    if (outcome.unread == 0)
+        outcome.text = tr("Read all 64 registers.");
+    else if (!connected)
+        outcome.text = tr("Read All: 64 of 64 registers not read, the port could not be opened.");
+    else
+        outcome.text = tr("Read All: %1 of 64 registers not read, the board did not answer.").arg(outcome.unread);
+    return outcome;
 }
 
 int ReadAll::fillBlock(int block, bool connected)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class BoardCommands;
 class BoardLink;
@@ -18,8 +19,20 @@ public:
     ReadAll(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands, CommandLock &lock,
             QObject *parent = nullptr);
 
+    // The bar rests at 100 this long, without processing events, before it
+    // returns to 0.
+    static constexpr double ClosingPause = 0.5;
+
+    struct Outcome
+    {
+        int unread = 0; // boxes the board did not refresh
+        QString text; // for the window's status line
+    };
+
+    // The button: refused while another command runs; says how it went.
+    void ReadAllRegisters_Click();
     // Runs under the command lock, also when the caller already holds it.
-    void Read_All_Registers();
+    Outcome Read_All_Registers();
 
 signals:
     // Percent of the boxes filled: 0, 12.5, ... 87.5, then 100 and 0 again.

@@ -1,9 +1,10 @@
 #include "registerboxes.h"
 
-#include "commandlock.h"
 #include "hexinput.h"
+#include "commands/commandlock.h"
 #include "link/boardcommands.h"
 #include "link/boardlink.h"
+#include "link/hex.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -107,9 +108,9 @@ void RegisterBoxes::setText(int address, const QString &text)
 
 void RegisterBoxes::reg_KV7103_Change(int address)
 {
-    if (ReadingAllRegisters)
+    if (m_readingAllRegisters)
         return;
-    const CommandLock::Exchange exchange(m_lock);
+    const CommandLock::Exchange exchange(m_lock, tr("a write of register %1").arg(Hex_Digits(address, 2)));
     // A port that does not open: nothing is written, but the sliders still
     // follow the boxes.
     const bool connected = m_link.connectOrReport();

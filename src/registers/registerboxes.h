@@ -44,7 +44,8 @@ public:
     Mark mark(int address) const { return m_marks.at(size_t(address)); }
 
     // True while Read All fills the boxes: a box change then does nothing.
-    bool ReadingAllRegisters = false;
+    bool ReadingAllRegisters() const { return m_readingAllRegisters; }
+    void setReadingAllRegisters(bool reading) { m_readingAllRegisters = reading; }
 
 signals:
     // The last step of every handled change: the sliders follow the boxes.
@@ -56,6 +57,7 @@ private:
     BoardLink &m_link;
     BoardCommands &m_commands;
     CommandLock &m_lock;
+    bool m_readingAllRegisters = false;
     std::array<Mark, RegisterMap::Count> m_marks{};
     std::array<QLineEdit *, RegisterMap::Count> m_boxes{};
     std::array<QLabel *, RegisterMap::Count> m_labels{};

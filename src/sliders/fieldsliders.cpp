@@ -1,6 +1,6 @@
 #include "fieldsliders.h"
 
-#include "registers/commandlock.h"
+#include "commands/commandlock.h"
 #include "registers/registerboxes.h"
 
 #include <QLineEdit>
@@ -27,7 +27,6 @@ FieldSliders::FieldSliders(RegisterBoxes &boxes, CommandLock &lock, QObject *par
         connect(slider, &QScrollBar::valueChanged, this, [this, a] { sliderChanged(a); });
         m_sliders.emplace(a, slider);
     }
-    connect(&boxes, &RegisterBoxes::changeHandled, this, &FieldSliders::updateFromBoxes);
 }
 
 int FieldSliders::positionFor(int address) const

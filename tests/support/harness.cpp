@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -26,6 +27,11 @@ Harness::~Harness()
 QString Harness::text(int address) const
 {
     return box(address)->text();
+}
+
+QString Harness::status() const
+{
+    return find<QLabel>("StatusLine")->text();
 }
 
 void Harness::type(int address, const QString &keys)

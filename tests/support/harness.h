@@ -52,6 +52,8 @@ struct Harness
     void type(int address, const QString &keys);
     void click(const char *button);
     QString commandStates() const { return ::commandStates(*form); }
+    // The line at the window's foot that says how the last command went.
+    QString status() const;
 
     QString previousDirectory;
     QTemporaryDir dir;

@@ -33,7 +33,6 @@ InputHold::InputHold(QWidget *panel, CommandLock &lock, QObject *parent)
     , m_lock(lock)
 {
     QCoreApplication::instance()->installEventFilter(this);
-    connect(&m_lock, &CommandLock::idle, this, &InputHold::replay, Qt::QueuedConnection);
 }
 
 InputHold::~InputHold()
@@ -41,16 +40,20 @@ InputHold::~InputHold()
     QCoreApplication::instance()->removeEventFilter(this);
 }
 
-bool InputHold::aimsAtPanel(QObject *watched) const
+bool InputHold::aimsAtPanel(const QWidget *widget) const
 {
-    auto *widget = qobject_cast<QWidget *>(watched);
     return widget && (widget == m_panel || m_panel->isAncestorOf(widget));
 }
 
 bool InputHold::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event == m_replaying || !isUserInput(event->type()) || !aimsAtPanel(watched))
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (event == m_replaying || !isUserInput(event->type()) || !aimsAtPanel(widget))
         return false;
+    // A greyed-out or hidden control takes no input: a click on it is gone,
+    // not kept until it is enabled again.
+    if (!widget->isEnabled() || !widget->isVisibleTo(widget->window()))
+        return true;
     // Behind input already held nothing may overtake, even once idle.
     if (!m_lock.busy() && m_held.empty())
         return false;

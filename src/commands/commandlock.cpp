@@ -1,0 +1,48 @@
+#include "commandlock.h"
+
+std::optional<CommandLock::Hold> CommandLock::tryHold(const QString &what)
+{
+    if (!busy())
+        return std::optional<Hold>(std::in_place, *this, what);
+    // The one that started first is what the user waits for.
+    emit refused(tr("%1 was not started: %2 is running.").arg(what, m_running.first()));
+    return std::nullopt;
+}
+
+CommandLock::Hold::Hold(CommandLock &lock, const QString &what)
+    : m_lock(lock)
+{
+    if (m_lock.m_holds++ == 0)
+        m_lock.DisableRegisterCommands();
+    m_lock.enter(what);
+}
+
+CommandLock::Hold::~Hold()
+{
+    if (--m_lock.m_holds == 0)
+        m_lock.EnableRegisterCommands();
+    m_lock.leave();
+}
+
+CommandLock::Exchange::Exchange(CommandLock &lock, const QString &what)
+    : m_lock(lock)
+{
+    m_lock.enter(what);
+}
+
+CommandLock::Exchange::~Exchange()
+{
+    m_lock.leave();
+}
+
+void CommandLock::enter(const QString &what)
+{
+    m_running.append(what);
+}
+
+void CommandLock::leave()
+{
+    m_running.removeLast();
+    if (!busy())
+        emit idle();
+}

@@ -6,6 +6,7 @@
 // first paint and the peak resident memory.
 
 #include "benchrig.h"
+#include "watchhour.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -56,6 +57,16 @@ int main(int argc, char *argv[])
     row("video mode OK", rig.videoModeOk());
     row("Load, 64 registers changed", rig.load());
     row("silent board, 1 s echo wait", rig.silentWait());
+    row("Read All, Link Log open", rig.readAllWithLog());
+    row("Read All, Link Log closed", rig.readAll());
+    row("Quick Load, 64 changed", rig.quickLoad());
+    row("Compare With File", rig.compare());
+    for (const int seconds : {3600, 12 * 3600}) {
+        const WatchFigures watch = watchRegisters(seconds);
+        std::printf("watching 01 and 02 for %5d s (fake clock, Link Log open): %.3f CPU s, %d log lines, "
+                    "%d characters sent, memory +%ld kB\n",
+                    seconds, watch.cpu, watch.logLines, watch.sent, watch.growthKilobytes);
+    }
     startup();
     std::printf("peak memory of the program   %8ld kB\n", peakKilobytes());
     return 0;

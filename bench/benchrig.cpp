@@ -10,6 +10,10 @@
 #include "platform/programend.h"
 #include "platform/singleinstance.h"
 #include "registers/registerboxes.h"
+#include "tools/comparefile.h"
+#include "tools/linklog.h"
+#include "tools/quickload.h"
+#include "tools/toolsmenu.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -154,19 +158,51 @@ Measured BenchRig::videoModeOk()
     return measure([&dialog] { dialog.OKButton_Click(); }, 0.5); // the read-back's closing pause
 }
 
-Measured BenchRig::load()
+bool BenchRig::writeChangingFile(const QString &name)
 {
-    // Every register gets a value its box does not show yet.
     RegisterFile::Texts texts;
     for (int k = 0; k < RegisterMap::Count; ++k)
         texts.at(size_t(k)) = Hex_Digits(~RegisterMap::textToByte(m_form->boxes().text(k)).value_or(0) & 0xFF, 2);
-    QFile file(m_dir.filePath(QStringLiteral("load.txt")));
+    QFile file(m_dir.filePath(name));
     if (!file.open(QIODevice::WriteOnly) || file.write(RegisterFile::format(texts)) < 0)
-        return {};
-    file.close();
+        return false;
     m_platform->fileDialog.path = file.fileName();
+    return true;
+}
+
+Measured BenchRig::load()
+{
+    if (!writeChangingFile(QStringLiteral("load.txt")))
+        return {};
     auto *item = m_form->findChild<QAction *>(QStringLiteral("nFileLoadRegisterFrom"));
     return measure([item] { item->trigger(); }, 0);
+}
+
+Measured BenchRig::quickLoad()
+{
+    if (!writeChangingFile(QStringLiteral("quick.txt")))
+        return {};
+    QuickLoad &quick = m_form->findChild<ToolsMenu *>()->quickLoad();
+    return measure([&quick] { quick.run(); }, 0);
+}
+
+Measured BenchRig::compare()
+{
+    if (!writeChangingFile(QStringLiteral("compare.txt")))
+        return {};
+    CompareFile &compare = m_form->findChild<ToolsMenu *>()->compareFile();
+    const Measured m = measure([&compare] { compare.run(); }, 0);
+    compare.hide();
+    return m;
+}
+
+Measured BenchRig::readAllWithLog()
+{
+    LinkLog &log = m_form->findChild<ToolsMenu *>()->linkLog();
+    log.show();
+    const Measured m = readAll();
+    log.hide();
+    return m;
 }
 
 Measured BenchRig::silentWait()

@@ -23,6 +23,7 @@ class ReadAll;
 class RegisterBoxes;
 class RegisterFiles;
 class SingleRegister;
+class ToolsMenu;
 class VideoMode;
 class frmAbout;
 
@@ -102,5 +103,6 @@ private:
     QPointer<VideoMode> m_videoMode;
     QPointer<frmAbout> m_aboutBox;
     RegisterFiles *m_registerFiles = nullptr;
+    ToolsMenu *m_tools = nullptr;
     bool m_unloading = false;
 };

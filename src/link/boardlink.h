@@ -5,6 +5,7 @@
 #include <functional>
 
 class Clock;
+class LinkMonitor;
 class MessageBoxes;
 class SerialPort;
 
@@ -60,9 +61,14 @@ public:
     void pause(double seconds);
     void processEvents();
 
+    // Told of every character and failure while set; nullptr for none.
+    void setMonitor(LinkMonitor *monitor) { m_monitor = monitor; }
+
 private:
     bool waitForInput(int count, double limit, const QString &message, bool closeAfterMessage);
     QString openFailureText() const;
+    QString portName() const;
+    void sendMonitored(const QByteArray &bytes);
 
     SerialPort &m_port;
     Clock &m_clock;
@@ -71,4 +77,5 @@ private:
     bool m_serialError = false;
     int m_failures = 0;
     bool m_openFailureShown = false;
+    LinkMonitor *m_monitor = nullptr;
 };

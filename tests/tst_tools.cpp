@@ -4,6 +4,7 @@
 #include "harness.h"
 #include "texts.h"
 
+#include "app/progressbar.h"
 #include "platform/qtserialport.h"
 #include "platform/realclock.h"
 #include "tools/comparefile.h"
@@ -84,8 +85,7 @@ private slots:
         QStringList items;
         for (const QAction *a : top.at(2)->menu()->actions())
             items.append(a->text());
-        QCOMPARE(items,
-                 (QStringList{"&Link Log", "&Compare With File...", "&Quick Load...", "&Watch Registers..."}));
+        QCOMPARE(items, (QStringList{"&Link Log", "&Compare With File...", "&Quick Load...", "&Watch Registers..."}));
     }
 
     void quickLoadWritesConsecutiveLinesAsBurstsAndReadsAllBack()
@@ -102,10 +102,13 @@ private slots:
         QCOMPARE(h.port.received.count('Q'), 3); // one link reset
         for (int k = 0; k < 64; ++k)
             QCOMPARE(h.text(k), hex(k == 5 || k == 1 || k == 2 ? sim::BoardCore::powerOnValue(k) : k + 0x40));
-        QCOMPARE(h.messages.texts(), QStringList{"These lines hold no byte (00 to FF) and were skipped, leaving "
-                                                 "their registers unchanged: line 6 (register 05)."});
-        QCOMPARE(status(h), "Quick Load from " + path + ": 63 values sent, 0 not loaded (marked), 0 registers not "
-                                                        "read back.");
+        QCOMPARE(h.messages.texts(),
+                 QStringList{"These lines hold no byte (00 to FF) and were skipped, leaving "
+                             "their registers unchanged: line 6 (register 05)."});
+        QCOMPARE(status(h),
+                 "Quick Load from " + path
+                     + ": 63 values sent, 0 not loaded (marked), 0 registers not "
+                       "read back.");
     }
 
     void quickLoadSetsTheSlidersQuietlyToWhatWasRead()
@@ -122,10 +125,13 @@ private slots:
         Harness h({Fault::StuckRegister, 0x06});
         const QString path = writeFile(h, [](int) { return 0x7C; });
         h.find<QAction>("mQuickLoad")->trigger();
-        QCOMPARE(h.box(0x06)->toolTip(), "Not loaded: wrote 7C, the board holds " + hex(sim::BoardCore::powerOnValue(6)));
+        QCOMPARE(h.box(0x06)->toolTip(),
+                 "Not loaded: wrote 7C, the board holds " + hex(sim::BoardCore::powerOnValue(6)));
         QCOMPARE(h.form->boxes().mark(0x01), RegisterBoxes::Mark::None); // the chip's own
-        QCOMPARE(status(h), "Quick Load from " + path + ": 64 values sent, 1 not loaded (marked), 0 registers not "
-                                                        "read back.");
+        QCOMPARE(status(h),
+                 "Quick Load from " + path
+                     + ": 64 values sent, 1 not loaded (marked), 0 registers not "
+                       "read back.");
     }
 
     void quickLoadOnABoardThatStopsMidwayMarksWhatItCouldNotRead()
@@ -142,6 +148,36 @@ private slots:
         }
         QVERIFY(status(h).endsWith(": 64 values sent, 0 not loaded (marked), 32 registers not read back."));
         QCOMPARE(h.commandStates(), QStringLiteral("1111"));
+    }
+
+    void quickLoadHoldsTheCommandsAndShowsItsProgress()
+    {
+        Harness h;
+        writeFile(h, [](int k) { return k; });
+        QStringList states;
+        QList<double> bar;
+        auto *progress = h.find<ProgressBar>("ProgressBar1");
+        h.port.holdReplies = true;
+        h.clock.onWait = [&] {
+            states.append(h.commandStates()), bar.append(progress->percent());
+            h.port.release();
+        };
+        h.find<QAction>("mQuickLoad")->trigger();
+        QCOMPARE(states.first(), QStringLiteral("0000"));
+        QCOMPARE(bar.first(), 0.0);
+        QCOMPARE(bar.last(), 100.0 * (64 + 48) / 128);
+        QCOMPARE(progress->percent(), 0.0);
+        QCOMPARE(h.commandStates(), QStringLiteral("1111"));
+    }
+
+    void compareLeavesRegistersItCouldNotReadOutOfTheTable()
+    {
+        Harness h({Fault::StopEchoAfter, 3 + 13});
+        writeFile(h, [](int) { return 0x7C; });
+        h.find<QAction>("mCompareWithFile")->trigger();
+        QCOMPARE(tools(h).compareFile().differing()->rowCount(), 12); // 04 to 0F: 03 holds 7C
+        QVERIFY(status(h).endsWith("differing registers: 12. Registers not read: 48."));
+        QCOMPARE(h.messages.texts(), QStringList{Texts::echo});
     }
 
     void compareListsTheRegistersThatDifferAndTheChipOwnedApart()

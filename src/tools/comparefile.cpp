@@ -23,8 +23,8 @@ QTableWidget *table(QWidget *parent, const QString &name)
 {
     auto *widget = new QTableWidget(0, 4, parent);
     widget->setObjectName(name);
-    widget->setHorizontalHeaderLabels({QObject::tr("Address"), QObject::tr("Caption"), QObject::tr("File"),
-                                       QObject::tr("Chip")});
+    widget->setHorizontalHeaderLabels(
+        {QObject::tr("Address"), QObject::tr("Caption"), QObject::tr("File"), QObject::tr("Chip")});
     widget->verticalHeader()->hide();
     widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
     widget->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);

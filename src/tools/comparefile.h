@@ -23,8 +23,8 @@ class CompareFile : public QDialog
     Q_OBJECT
 
 public:
-    CompareFile(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands, CommandLock &lock,
-                RegisterFiles &files, MessageBoxes &messages, QWidget *parent = nullptr);
+    CompareFile(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands, CommandLock &lock, RegisterFiles &files,
+                MessageBoxes &messages, QWidget *parent = nullptr);
 
     // Chooses the file, reads the chip and shows the table. Ignored while
     // another command or a box change runs.

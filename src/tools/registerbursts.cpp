@@ -65,8 +65,8 @@ std::optional<quint8> readValue(const RegisterBoxes &boxes, int address)
 void markNotLoaded(RegisterBoxes &boxes, int address, quint8 wrote)
 {
     boxes.setMark(address, RegisterBoxes::Mark::NotWritten);
-    boxes.reg_KV7103(address)->setToolTip(QObject::tr("Not loaded: wrote %1, the board holds %2")
-                                              .arg(Hex_Digits(wrote, 2), boxes.text(address)));
+    boxes.reg_KV7103(address)->setToolTip(
+        QObject::tr("Not loaded: wrote %1, the board holds %2").arg(Hex_Digits(wrote, 2), boxes.text(address)));
 }
 
 QList<int> differences(const RegisterBoxes &boxes, const Values &values)

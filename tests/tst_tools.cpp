@@ -213,11 +213,14 @@ private slots:
     {
         Harness h;
         h.find<QAction>("mLinkLog")->trigger();
-        h.find<QLineEdit>("Address")->setText(QStringLiteral("06"));
-        h.click("ReadRegCommand");
-        QCOMPARE(logLines(tools(h).linkLog()),
-                 (QStringList{R"(COM1 sent "QQQ" received "\r\n> \r\n> \r\n> ")",
-                              R"(COM1 sent "R0x0006 0x1 " received "0x0006 0x1 \r\n80> ")"}));
+        h.click("ReadAllRegisters");
+        QString first;
+        for (int a = 0; a < 16; ++a)
+            first += hex(sim::BoardCore::powerOnValue(a));
+        const QStringList lines = logLines(tools(h).linkLog());
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines.at(0), R"(COM1 sent "QQQ" received "\r\n> \r\n> \r\n> ")");
+        QCOMPARE(lines.at(1), R"(COM1 sent "R0x0000 0x10 " received "0x0000 0x10 )" + first + R"(> ")");
     }
 
     void linkLogShowsAFailureInItsOwnLine()

@@ -59,6 +59,8 @@ int main(int argc, char *argv[])
     row("silent board, 1 s echo wait", rig.silentWait());
     row("Read All, Link Log open", rig.readAllWithLog());
     row("Read All, Link Log closed", rig.readAll());
+    row("Read All, Link Log open", rig.readAllWithLog());
+    row("Read All, Link Log closed", rig.readAll());
     row("Quick Load, 64 changed", rig.quickLoad());
     row("Compare With File", rig.compare());
     for (const int seconds : {3600, 12 * 3600}) {

@@ -59,11 +59,6 @@ LinkLog::LinkLog(BoardLink &link, FileChooser &dialog, MessageBoxes &messages, Q
     resize(640, 360);
 }
 
-LinkLog::~LinkLog()
-{
-    m_link.setMonitor(nullptr);
-}
-
 QStringList LinkLog::lines()
 {
     refresh();

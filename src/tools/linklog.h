@@ -21,8 +21,10 @@ public:
     // The lines kept; older ones are dropped.
     static constexpr int MaxLines = 100000;
 
+    // It watches the link while shown, so it must not outlive the link while
+    // shown; the window's own teardown removes the link first and the log
+    // after, never touching the link again.
     LinkLog(BoardLink &link, FileChooser &dialog, MessageBoxes &messages, QWidget *parent = nullptr);
-    ~LinkLog() override;
 
     QStringList lines();
     void clear();

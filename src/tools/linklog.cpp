@@ -8,10 +8,10 @@
 
 #include <QDir>
 #include <QHBoxLayout>
-#include <QPlainTextEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QTextBlock>
+#include <QStringListModel>
 #include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -30,14 +30,15 @@ LinkLog::LinkLog(BoardLink &link, FileChooser &dialog, MessageBoxes &messages, Q
     , m_link(link)
     , m_dialog(dialog)
     , m_messages(messages)
-    , m_view(new QPlainTextEdit(this))
+    , m_lines(new QStringListModel(this))
+    , m_view(new QListView(this))
     , m_refresh(new QTimer(this))
 {
     setWindowTitle(tr("Link Log"));
     m_view->setObjectName(QStringLiteral("linkLogText"));
-    m_view->setReadOnly(true);
-    m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_view->setMaximumBlockCount(MaxLines);
+    m_view->setModel(m_lines);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setUniformItemSizes(true);
     m_view->setFont(QFont(QStringLiteral("monospace")));
     m_refresh->setSingleShot(true);
     m_refresh->setInterval(0);
@@ -62,13 +63,12 @@ LinkLog::LinkLog(BoardLink &link, FileChooser &dialog, MessageBoxes &messages, Q
 QStringList LinkLog::lines()
 {
     refresh();
-    const QString text = m_view->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    return m_lines->stringList();
 }
 
 void LinkLog::clear()
 {
-    m_view->clear();
+    m_lines->setStringList({});
     m_inExchange = false;
 }
 
@@ -85,7 +85,7 @@ void LinkLog::save()
         return;
     refresh();
     QSaveFile file(*path);
-    const QByteArray bytes = m_view->toPlainText().toLatin1() + '\n';
+    const QByteArray bytes = lines().join(QLatin1Char('\n')).toLatin1() + '\n';
     if (!openForSaving(file) || !writeWhole(file, bytes) || !file.commit())
         m_messages.show(tr("Cannot save %1: %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
 }
@@ -114,7 +114,7 @@ void LinkLog::begin(const QString &port)
     m_port = port;
     m_exchange = {now(), port, {}, {}};
     m_inExchange = true;
-    m_view->appendPlainText(QString());
+    append(QString());
     refreshSoon();
 }
 
@@ -143,7 +143,7 @@ void LinkLog::failed(const QString &what)
 {
     refresh();
     m_inExchange = false;
-    m_view->appendPlainText(QStringLiteral("%1 %2 %3").arg(now(), m_port, what));
+    append(QStringLiteral("%1 %2 %3").arg(now(), m_port, what));
 }
 
 void LinkLog::refreshSoon()
@@ -155,12 +155,22 @@ void LinkLog::refreshSoon()
 void LinkLog::refresh()
 {
     m_refresh->stop();
+    m_view->scrollToBottom();
     if (!m_inExchange)
         return;
-    QTextCursor cursor(m_view->document()->lastBlock());
-    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    cursor.insertText(QStringLiteral("%1 %2 sent \"%3\" received \"%4\"")
-                          .arg(m_exchange.time, m_exchange.port, m_exchange.sent, m_exchange.received));
+    m_lines->setData(m_lines->index(m_lines->rowCount() - 1),
+                     QStringLiteral("%1 %2 sent \"%3\" received \"%4\"")
+                         .arg(m_exchange.time, m_exchange.port, m_exchange.sent, m_exchange.received));
+}
+
+void LinkLog::append(const QString &line)
+{
+    if (m_lines->rowCount() >= MaxLines)
+        m_lines->removeRows(0, 1);
+    const int row = m_lines->rowCount();
+    m_lines->insertRows(row, 1);
+    m_lines->setData(m_lines->index(row), line);
+    refreshSoon();
 }
 
 void LinkLog::showEvent(QShowEvent *event)

@@ -7,7 +7,8 @@
 class BoardLink;
 class FileChooser;
 class MessageBoxes;
-class QPlainTextEdit;
+class QListView;
+class QStringListModel;
 class QTimer;
 
 // Tools > Link Log: the link's traffic while the window is open, one line
@@ -56,11 +57,15 @@ private:
     // are processed, not per character.
     void refreshSoon();
     void refresh();
+    void append(const QString &line);
 
     BoardLink &m_link;
     FileChooser &m_dialog;
     MessageBoxes &m_messages;
-    QPlainTextEdit *m_view = nullptr;
+    // One row a line: a list keeps 100,000 lines in a fraction of the
+    // memory a text document needs.
+    QStringListModel *m_lines = nullptr;
+    QListView *m_view = nullptr;
     QTimer *m_refresh = nullptr;
     Exchange m_exchange;
     bool m_inExchange = false;

@@ -308,8 +308,8 @@ private slots:
         QCOMPARE(h.port.opens, 1);
     }
 
-    // The real port on a pty: Quick Load, then a board that stops answering in the middle of it.
-    void quickLoadOverThePty()
+    // The real port on a pty: each tool with a healthy board, then a board that stops in the middle of Quick Load.
+    void toolsOverThePty()
     {
         Harness h;
         const QString link = h.dir.filePath(QStringLiteral("COM1"));
@@ -325,6 +325,13 @@ private slots:
             QCOMPARE(form.statusBar()->currentMessage(),
                      "Quick Load: loaded the 64 registers from " + path + " and read them back.");
             QCOMPARE(form.boxes().reg_KV7103(0x3F)->text(), QStringLiteral("BF"));
+            writeFile(h, [](int k) { return k + 0x80; });
+            menu.compareFile().run();
+            QCOMPARE(menu.compareFile().differing()->rowCount(), 0);
+            menu.linkLog().show();
+            menu.registerWatch().setOn(true);
+            menu.registerWatch().readNow();
+            QCOMPARE(logLines(menu.linkLog()).last(), R"(COM1 sent "R0x0002 0x1 " received "0x0002 0x1 \r\n00> ")");
         }
         sim::BoardProcess board({link, {Fault::StopEchoAfter, 3 + 333 + 26}, false, {}});
         writeFile(h, [](int) { return 0x11; });

@@ -41,7 +41,8 @@ LinkLog::LinkLog(BoardLink &link, FileChooser &dialog, MessageBoxes &messages, Q
     m_view->setUniformItemSizes(true);
     m_view->setFont(QFont(QStringLiteral("monospace")));
     m_refresh->setSingleShot(true);
-    m_refresh->setInterval(0);
+    // A line is redrawn at most ten times a second, not for every character.
+    m_refresh->setInterval(100);
     connect(m_refresh, &QTimer::timeout, this, &LinkLog::refresh);
 
     auto *clearButton = new QPushButton(tr("&Clear"), this);

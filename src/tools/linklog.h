@@ -53,8 +53,8 @@ private:
         QString received;
     };
     void begin(const QString &port);
-    // The exchange's line shows its characters so far; refreshed once events
-    // are processed, not per character.
+    // The exchange's line shows its characters so far, refreshed soon after
+    // they come, not per character.
     void refreshSoon();
     void refresh();
     void append(const QString &line);

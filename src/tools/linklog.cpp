@@ -8,10 +8,10 @@
 
 #include <QDir>
 #include <QHBoxLayout>
-#include <QListView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QStringListModel>
+#include <QTextBlock>
 #include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -30,15 +30,14 @@ LinkLog::LinkLog(BoardLink &link, FileChooser &dialog, MessageBoxes &messages, Q
     , m_link(link)
     , m_dialog(dialog)
     , m_messages(messages)
-    , m_lines(new QStringListModel(this))
-    , m_view(new QListView(this))
+    , m_view(new QPlainTextEdit(this))
     , m_refresh(new QTimer(this))
 {
     setWindowTitle(tr("Link Log"));
     m_view->setObjectName(QStringLiteral("linkLogText"));
-    m_view->setModel(m_lines);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setUniformItemSizes(true);
+    m_view->setReadOnly(true);
+    m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_view->setMaximumBlockCount(MaxLines);
     m_view->setFont(QFont(QStringLiteral("monospace")));
     m_refresh->setSingleShot(true);
     // A line is redrawn at most ten times a second, not for every character.
@@ -64,12 +63,13 @@ LinkLog::LinkLog(BoardLink &link, FileChooser &dialog, MessageBoxes &messages, Q
 QStringList LinkLog::lines()
 {
     refresh();
-    return m_lines->stringList();
+    const QString text = m_view->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
 void LinkLog::clear()
 {
-    m_lines->setStringList({});
+    m_view->clear();
     m_inExchange = false;
 }
 
@@ -86,7 +86,7 @@ void LinkLog::save()
         return;
     refresh();
     QSaveFile file(*path);
-    const QByteArray bytes = lines().join(QLatin1Char('\n')).toLatin1() + '\n';
+    const QByteArray bytes = m_view->toPlainText().toLatin1() + '\n';
     if (!openForSaving(file) || !writeWhole(file, bytes) || !file.commit())
         m_messages.show(tr("Cannot save %1: %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
 }
@@ -115,7 +115,7 @@ void LinkLog::begin(const QString &port)
     m_port = port;
     m_exchange = {now(), port, {}, {}};
     m_inExchange = true;
-    append(QString());
+    m_view->appendPlainText(QString());
     refreshSoon();
 }
 
@@ -144,7 +144,7 @@ void LinkLog::failed(const QString &what)
 {
     refresh();
     m_inExchange = false;
-    append(QStringLiteral("%1 %2 %3").arg(now(), m_port, what));
+    m_view->appendPlainText(QStringLiteral("%1 %2 %3").arg(now(), m_port, what));
 }
 
 void LinkLog::refreshSoon()
@@ -156,22 +156,12 @@ void LinkLog::refreshSoon()
 void LinkLog::refresh()
 {
     m_refresh->stop();
-    m_view->scrollToBottom();
     if (!m_inExchange)
         return;
-    m_lines->setData(m_lines->index(m_lines->rowCount() - 1),
-                     QStringLiteral("%1 %2 sent \"%3\" received \"%4\"")
-                         .arg(m_exchange.time, m_exchange.port, m_exchange.sent, m_exchange.received));
-}
-
-void LinkLog::append(const QString &line)
-{
-    if (m_lines->rowCount() >= MaxLines)
-        m_lines->removeRows(0, 1);
-    const int row = m_lines->rowCount();
-    m_lines->insertRows(row, 1);
-    m_lines->setData(m_lines->index(row), line);
-    refreshSoon();
+    QTextCursor cursor(m_view->document()->lastBlock());
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(QStringLiteral("%1 %2 sent \"%3\" received \"%4\"")
+                          .arg(m_exchange.time, m_exchange.port, m_exchange.sent, m_exchange.received));
 }
 
 void LinkLog::showEvent(QShowEvent *event)

@@ -7,8 +7,7 @@
 class BoardLink;
 class FileChooser;
 class MessageBoxes;
-class QListView;
-class QStringListModel;
+class QPlainTextEdit;
 class QTimer;
 
 // Tools > Link Log: the link's traffic while the window is open, one line
@@ -57,15 +56,11 @@ private:
     // they come, not per character.
     void refreshSoon();
     void refresh();
-    void append(const QString &line);
 
     BoardLink &m_link;
     FileChooser &m_dialog;
     MessageBoxes &m_messages;
-    // One row a line: a list keeps 100,000 lines in a fraction of the
-    // memory a text document needs.
-    QStringListModel *m_lines = nullptr;
-    QListView *m_view = nullptr;
+    QPlainTextEdit *m_view = nullptr;
     QTimer *m_refresh = nullptr;
     Exchange m_exchange;
     bool m_inExchange = false;

@@ -6,6 +6,7 @@
 // first paint and the peak resident memory.
 
 #include "benchrig.h"
+#include "watchhour.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -40,6 +41,28 @@ void startup()
     std::printf("start-up to first paint      %8.3f s   (peak memory then %s kB)\n", seconds, line.constData());
 }
 
+// The Tools menu's commands; Read All with the Link Log open and closed in turns.
+void tools(BenchRig &rig)
+{
+    for (int i = 0; i < 2; ++i) {
+        row("Read All, Link Log open", rig.readAllWithLog());
+        row("Read All, Link Log closed", rig.readAll());
+    }
+    row("Quick Load, 64 changed", rig.quickLoad());
+    row("Compare With File", rig.compare());
+}
+
+// An hour and twelve hours of Watch Registers, compressed by the fake clock.
+void watching()
+{
+    for (const int seconds : {3600, 12 * 3600}) {
+        const WatchFigures watch = watchRegisters(seconds);
+        std::printf("watching 01 and 02 for %5d s (fake clock, Link Log open): %.3f CPU s, %d log lines, "
+                    "%d characters sent, memory +%ld kB\n",
+                    seconds, watch.cpu, watch.logLines, watch.sent, watch.growthKilobytes);
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -47,15 +70,25 @@ int main(int argc, char *argv[])
     if (argc > 1 && QByteArray(argv[1]) == "--startup")
         return paintOnce(argc, argv);
     QApplication app(argc, argv);
+    if (argc > 1 && QByteArray(argv[1]) == "--watch") {
+        watching();
+        return 0;
+    }
     std::printf("%-28s %10s %10s %6s %10s\n", "", "wall", "floor", "ratio", "CPU/wall");
     BenchRig rig;
     if (!rig.ready())
         return 1;
+    if (argc > 1 && QByteArray(argv[1]) == "--tools") {
+        tools(rig);
+        return 0;
+    }
     row("Read All", rig.readAll());
     row("one register, its box", rig.boxWrite());
     row("video mode OK", rig.videoModeOk());
     row("Load, 64 registers changed", rig.load());
     row("silent board, 1 s echo wait", rig.silentWait());
+    tools(rig);
+    watching();
     startup();
     std::printf("peak memory of the program   %8ld kB\n", peakKilobytes());
     return 0;

@@ -9,6 +9,10 @@
 #include "link/hex.h"
 #include "modes/videomode.h"
 #include "registers/registerboxes.h"
+#include "tools/comparefile.h"
+#include "tools/linklog.h"
+#include "tools/quickload.h"
+#include "tools/toolsmenu.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -138,19 +142,57 @@ Measured BenchRig::videoModeOk()
     return measure([&dialog] { dialog.OKButton_Click(); }, 0.5); // the read-back's closing pause
 }
 
-Measured BenchRig::load()
+bool BenchRig::writeChangingFile(const QString &name)
 {
-    // Every register gets a value its box does not show yet.
     RegisterFile::Texts texts;
     for (int k = 0; k < RegisterMap::Count; ++k)
         texts.at(size_t(k)) = Hex_Digits(~RegisterMap::textToByte(m_form->boxes().text(k)).value_or(0) & 0xFF, 2);
-    QFile file(m_dir.filePath(QStringLiteral("load.txt")));
+    QFile file(m_dir.filePath(name));
     if (!file.open(QIODevice::WriteOnly) || file.write(RegisterFile::format(texts)) < 0)
-        return {};
+        return false;
     file.close();
     m_platform->fileDialog.answers = {file.fileName()};
+    return true;
+}
+
+Measured BenchRig::load()
+{
+    if (!writeChangingFile(QStringLiteral("load.txt")))
+        return {};
     auto *item = m_form->findChild<QAction *>(QStringLiteral("nFileLoadRegisterFrom"));
     return measure([item] { item->trigger(); }, 0);
+}
+
+Measured BenchRig::quickLoad()
+{
+    if (!writeChangingFile(QStringLiteral("quick.txt")))
+        return {};
+    QuickLoad &quick = m_form->findChild<ToolsMenu *>()->quickLoad();
+    return measure([&quick] { quick.run(); }, 0);
+}
+
+Measured BenchRig::compare()
+{
+    if (!writeChangingFile(QStringLiteral("compare.txt")))
+        return {};
+    CompareFile &compare = m_form->findChild<ToolsMenu *>()->compareFile();
+    const Measured m = measure([&compare] { compare.run(); }, 0);
+    compare.hide();
+    return m;
+}
+
+Measured BenchRig::readAllWithLog()
+{
+    LinkLog &log = m_form->findChild<ToolsMenu *>()->linkLog();
+    log.show();
+    // The window's first paint (fonts found and loaded) is not part of Read All.
+    QElapsedTimer shown;
+    shown.start();
+    while (shown.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    const Measured m = readAll();
+    log.hide();
+    return m;
 }
 
 Measured BenchRig::silentWait()

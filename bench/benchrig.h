@@ -31,6 +31,12 @@ public:
     Measured videoModeOk();
     // A register file that changes all 64 registers, loaded through the window.
     Measured load();
+    // Tools > Quick Load of a file that changes all 64 registers.
+    Measured quickLoad();
+    // Tools > Compare With File against that file.
+    Measured compare();
+    // Read All with the Link Log open.
+    Measured readAllWithLog();
     // A board that never answers: the first echo wait runs its full second.
     Measured silentWait();
 
@@ -39,6 +45,10 @@ public:
     Measured measure(const std::function<void()> &action, double pauses);
 
 private:
+    // A register file in which every register gets a value its box does
+    // not show yet; the file dialog answers with it.
+    bool writeChangingFile(const QString &name);
+
     struct Platform;
 
     QTemporaryDir m_dir;

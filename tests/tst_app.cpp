@@ -144,7 +144,7 @@ private slots:
     {
         Harness h;
         const QList<QAction *> top = h.form->menuBar()->actions();
-        QCOMPARE(texts(top), (QStringList{"&File", "&Options"}));
+        QCOMPARE(texts(top), (QStringList{"&File", "&Options", "&Tools"}));
         QCOMPARE(texts(top.at(0)->menu()->actions()),
                  (QStringList{"Save Resisters\tCtrl+S", "Load Registers\tCtrl+L", "About", "E&xit\tCtrl+X"}));
         const QList<QAction *> options = top.at(1)->menu()->actions();

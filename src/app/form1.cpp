@@ -19,6 +19,7 @@
 #include "registers/registerboxes.h"
 #include "registers/singleregister.h"
 #include "sliders/fieldsliders.h"
+#include "tools/toolsmenu.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -120,6 +121,9 @@ void Form1::createControllers()
                                           m_platform.messages, this);
     m_modeCommand = new ModeCommand(*m_link, *m_commands, *m_lock, *m_readAll, this);
     m_registerFiles = new RegisterFiles(*m_boxes, *m_link, *m_lock, m_platform.fileDialog, m_platform.messages, this);
+    m_tools = new ToolsMenu(menuBar(), this,
+                            {*m_boxes, *m_sliders, *m_link, *m_commands, *m_lock, *m_registerFiles,
+                             m_platform.fileDialog, m_platform.messages});
 }
 
 void Form1::connectActions()
@@ -151,6 +155,8 @@ void Form1::connectActions()
     connect(m_registerFiles, &RegisterFiles::progress, m_progress, &ProgressBar::setPercent);
     connect(m_registerFiles, &RegisterFiles::status, this, &Form1::showStatus);
     connect(m_registerFiles, &RegisterFiles::print, m_printed, &PrintedText::print);
+    connect(m_tools, &ToolsMenu::progress, m_progress, &ProgressBar::setPercent);
+    connect(m_tools, &ToolsMenu::status, this, &Form1::showStatus);
 }
 
 bool Form1::Form_Load()

@@ -24,6 +24,7 @@ class RegisterPages;
 class RegisterBoxes;
 class RegisterFiles;
 class SingleRegister;
+class ToolsMenu;
 class VideoMode;
 class frmAbout;
 
@@ -90,5 +91,6 @@ private:
     QPointer<VideoMode> m_videoMode;
     QPointer<frmAbout> m_aboutBox;
     RegisterFiles *m_registerFiles = nullptr;
+    ToolsMenu *m_tools = nullptr;
     bool m_unloading = false;
 };

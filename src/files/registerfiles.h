@@ -24,6 +24,9 @@ public:
     // Both are refused while another command or a box change runs.
     void nFileSaveRegisterAs_Click();
     void nFileLoadRegisterFrom_Click();
+    // The window's one file dialog as Load and Save show it: it proposes the
+    // path chosen last, and a cancel is printed on the window.
+    std::optional<QString> chooseFile(FileChooser::Kind kind);
 
 signals:
     // Percent of the lines done, k / 63 x 100 after line k; 0 at the end.
@@ -43,7 +46,6 @@ private:
 
     void saveChosen();
     void loadChosen();
-    std::optional<QString> chooseFile(FileChooser::Kind kind);
     QString save(const QString &path);
     Outcome load(const QStringList &lines);
     bool program(int address, const QString &value);

@@ -1,5 +1,7 @@
 #include "boardlink.h"
 
+#include "linkmonitor.h"
+
 #include "platform/clock.h"
 #include "platform/messageboxes.h"
 #include "platform/serialport.h"
@@ -27,15 +29,20 @@ bool BoardLink::Connect_Board()
 {
     if (m_port.isOpen())
         m_port.close();
-    if (!m_port.open(m_choice, LineSettings{}))
+    if (m_monitor)
+        m_monitor->exchangeStarted(choiceName());
+    if (!m_port.open(m_choice, LineSettings{})) {
+        if (m_monitor)
+            m_monitor->failed(QStringLiteral("port error: cannot open (%1)").arg(m_port.lastFailure().reason));
         return false;
+    }
     m_openFailureShown = false;
     // Three separate sends: the board returns to its prompt whatever state a
     // broken exchange left it in. Its answers are discarded after the pause.
     for (int i = 0; i < 3; ++i)
-        m_port.send(QByteArrayLiteral("Q"));
+        sendMonitored(QByteArrayLiteral("Q"));
     m_clock.pause(ResetPause);
-    const bool answered = m_port.waitingCount() > 0 && m_port.take().contains(Prompt);
+    const bool answered = m_port.waitingCount() > 0 && take(0).contains(QLatin1Char(Prompt));
     m_port.discardInput();
     if (answered)
         m_serialError = false;
@@ -121,6 +128,15 @@ void BoardLink::fail(const QString &message, bool closeAfterMessage)
 {
     ++m_failures;
     if (!m_serialError) {
+        if (m_monitor) {
+            m_monitor->failed(m_port.hasFailed() ? QStringLiteral("port error: %1").arg(m_port.lastFailure().reason)
+                                  : closeAfterMessage
+                                  ? QStringLiteral("lost prompt: no character within %1 s").arg(limit)
+                                  : QStringLiteral("time-out: %1 of %2 characters within %3 s")
+                                        .arg(m_port.isOpen() ? m_port.waitingCount() : 0)
+                                        .arg(count)
+                                        .arg(limit));
+        }
         m_messages.show(message);
         if (closeAfterMessage && m_port.isOpen())
             m_port.close();
@@ -140,11 +156,11 @@ QString BoardLink::Get_Prompt_Character()
 
 void BoardLink::Send_Serial_Echo(const QString &text)
 {
-    m_port.discardInput();
+    discardInput();
     const QByteArray bytes = text.toLatin1();
     for (const char byte : bytes) {
         // The echo paces the line and is dropped; the reply is what remains.
-        m_port.send(QByteArray(1, byte));
+        sendMonitored(QByteArray(1, byte));
         Get_Serial_Character();
     }
 }
@@ -156,17 +172,37 @@ bool BoardLink::isOpen() const
 
 void BoardLink::sendLetter(char letter)
 {
-    m_port.send(QByteArray(1, letter));
+    if (m_monitor)
+        m_monitor->exchangeStarted(choiceName());
+    sendMonitored(QByteArray(1, letter));
+}
+
+void BoardLink::sendMonitored(const QByteArray &bytes)
+{
+    m_port.send(bytes);
+    if (m_monitor)
+        m_monitor->sent(bytes);
 }
 
 void BoardLink::discardInput()
 {
+    // What is dropped is still part of the traffic a log shows.
+    if (m_monitor && m_port.isOpen() && m_port.waitingCount() > 0)
+        m_monitor->received(m_port.take());
     m_port.discardInput();
 }
 
 QString BoardLink::take(int max)
 {
-    return QString::fromLatin1(m_port.take(max));
+    const QByteArray bytes = m_port.take(max);
+    if (m_monitor && !bytes.isEmpty())
+        m_monitor->received(bytes);
+    return QString::fromLatin1(bytes);
+}
+
+QString BoardLink::choiceName() const
+{
+    return m_choice.device.isEmpty() ? portName(m_choice.number) : m_choice.device;
 }
 
 void BoardLink::pause(double seconds)

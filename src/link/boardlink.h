@@ -5,6 +5,7 @@
 #include <QString>
 
 class Clock;
+class LinkMonitor;
 class MessageBoxes;
 
 // The messages of a failure episode, one for each wait that can run out of
@@ -89,10 +90,16 @@ public:
     void processEvents();
     double seconds() const;
 
+    // Told of every character and failure while set; nullptr for none.
+    void setMonitor(LinkMonitor *monitor) { m_monitor = monitor; }
+
 private:
     bool waitForInput(int count, double limit, const QString &message, bool closeAfterMessage);
     void fail(const QString &message, bool closeAfterMessage);
     QString openFailureText() const;
+    // The port the monitor names: COMn, or the device named directly.
+    QString choiceName() const;
+    void sendMonitored(const QByteArray &bytes);
 
     SerialPort &m_port;
     Clock &m_clock;
@@ -102,4 +109,5 @@ private:
     bool m_serialError = false;
     int m_failures = 0;
     bool m_openFailureShown = false;
+    LinkMonitor *m_monitor = nullptr;
 };

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class BoardCommands;
+class BoardLink;
+class CommandLock;
+class CompareFile;
+class FieldSliders;
+class FileChooser;
+class LinkLog;
+class MessageBoxes;
+class QAction;
+class QMenu;
+class QMenuBar;
+class QuickLoad;
+class QWidget;
+class RegisterBoxes;
+class RegisterFiles;
+class RegisterWatch;
+
+// The window's "&Tools" menu: the link log, a comparison with a register
+// file, a quick load and a register watch. Nothing here talks to the board
+// until the user starts it.
+class ToolsMenu : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Parts
+    {
+        RegisterBoxes &boxes;
+        FieldSliders &sliders;
+        BoardLink &link;
+        BoardCommands &commands;
+        CommandLock &lock;
+        RegisterFiles &files;
+        FileChooser &dialog;
+        MessageBoxes &messages;
+    };
+
+    // Adds the menu at the end of the window's menu bar; the tool windows
+    // belong to `window`.
+    ToolsMenu(QMenuBar *menuBar, QWidget *window, const Parts &parts);
+
+    LinkLog &linkLog();
+    CompareFile &compareFile();
+    QuickLoad &quickLoad() { return *m_quickLoad; }
+    RegisterWatch &registerWatch();
+
+signals:
+    void progress(double percent);
+    void status(const QString &text);
+
+private:
+    QAction *addItem(const QString &caption, const QString &name);
+
+    QMenu *m_menu = nullptr;
+    QWidget *m_window;
+    Parts m_parts;
+    QuickLoad *m_quickLoad = nullptr;
+    QPointer<LinkLog> m_linkLog;
+    QPointer<CompareFile> m_compareFile;
+    QPointer<RegisterWatch> m_registerWatch;
+};

@@ -50,7 +50,8 @@ WatchFigures watchRegisters(int seconds)
         FakeRegistry registry;
         FakeLauncher launcher;
         FakeFileChooser fileDialog;
-        Form1 form({port, clock, messages, instance, end, registry, launcher, fileDialog});
+        FakeSerialDevices devices;
+        Form1 form({port, clock, messages, instance, end, registry, launcher, fileDialog, devices, devices});
         form.Form_Load();
         ToolsMenu &tools = *form.findChild<ToolsMenu *>();
         LinkLog &log = tools.linkLog();

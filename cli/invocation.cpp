@@ -69,8 +69,8 @@ QStringList repeated(QStringList group, int given)
 QString takeArguments(const CommandName &command, const QStringList &given, Invocation &invocation)
 {
     const QString name = QLatin1String(command.name);
-    const QStringList wanted
-        = repeated(QString::fromLatin1(command.arguments).split(QLatin1Char(' '), Qt::SkipEmptyParts), given.size());
+    const QStringList wanted = repeated(
+        QString::fromLatin1(command.arguments).split(QLatin1Char(' '), Qt::SkipEmptyParts), given.size());
     if (given.size() > wanted.size())
         return QStringLiteral("%1: unexpected argument \"%2\"").arg(name, given.at(wanted.size()));
     for (int i = 0; i < wanted.size(); ++i) {

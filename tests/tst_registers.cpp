@@ -334,7 +334,8 @@ private:
         form.findChild<QAbstractButton *>(QStringLiteral("ReadAllRegisters"))->click();
         o.seconds = clock.seconds() - start;
         for (const QString &text : h.messages.texts())
-            o.messages << (text == Texts::cannotOpen(1, port.lastFailure().device, port.lastFailure().reason) ? "open" : text);
+            o.messages << (text == Texts::cannotOpen(1, port.lastFailure().device, port.lastFailure().reason) ? "open"
+                                                                                                              : text);
         for (int a = 0; a < RegisterMap::Count; ++a) {
             o.texts << form.boxes().reg_KV7103(a)->text();
             o.marks << form.boxes().mark(a);

@@ -323,7 +323,7 @@ private slots:
             sim::BoardProcess board({link, {}, false, {}});
             const QString path = writeFile(h, [](int k) { return k + 0x80; });
             menu.quickLoad().run();
-            QCOMPARE(form.findChild<QLabel *>(QStringLiteral("StatusLine"))->text(),
+            QCOMPARE(form.findChild<QWidget *>(QStringLiteral("StatusLine"))->property("text").toString(),
                      "Quick Load: loaded the 64 registers from " + path + " and read them back.");
             QCOMPARE(form.boxes().reg_KV7103(0x3F)->text(), QStringLiteral("BF"));
             writeFile(h, [](int k) { return k + 0x80; });

@@ -115,28 +115,27 @@ bool BoardLink::waitForInput(int count, double limit, const QString &message, bo
         ++m_failures;
         return false;
     }
-    fail(message, closeAfterMessage);
+    const QString what = closeAfterMessage ? QStringLiteral("lost prompt: no character within %1 s").arg(limit)
+                                           : QStringLiteral("time-out: %1 of %2 characters within %3 s")
+                                                 .arg(m_port.isOpen() ? m_port.waitingCount() : 0)
+                                                 .arg(count)
+                                                 .arg(limit);
+    fail(message, closeAfterMessage, what);
     return false;
 }
 
 void BoardLink::failReply()
 {
-    fail(m_texts.promptTimeout, true);
+    fail(m_texts.promptTimeout, true, QStringLiteral("lost prompt: the reply did not end with the prompt"));
 }
 
-void BoardLink::fail(const QString &message, bool closeAfterMessage)
+void BoardLink::fail(const QString &message, bool closeAfterMessage, const QString &what)
 {
     ++m_failures;
     if (!m_serialError) {
-        if (m_monitor) {
+        if (m_monitor)
             m_monitor->failed(m_port.hasFailed() ? QStringLiteral("port error: %1").arg(m_port.lastFailure().reason)
-                                  : closeAfterMessage
-                                  ? QStringLiteral("lost prompt: no character within %1 s").arg(limit)
-                                  : QStringLiteral("time-out: %1 of %2 characters within %3 s")
-                                        .arg(m_port.isOpen() ? m_port.waitingCount() : 0)
-                                        .arg(count)
-                                        .arg(limit));
-        }
+                                                 : what);
         m_messages.show(message);
         if (closeAfterMessage && m_port.isOpen())
             m_port.close();

@@ -95,7 +95,8 @@ public:
 
 private:
     bool waitForInput(int count, double limit, const QString &message, bool closeAfterMessage);
-    void fail(const QString &message, bool closeAfterMessage);
+    // The monitor is told what failed; the user, once an episode, message.
+    void fail(const QString &message, bool closeAfterMessage, const QString &what);
     QString openFailureText() const;
     // The port the monitor names: COMn, or the device named directly.
     QString choiceName() const;

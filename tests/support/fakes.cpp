@@ -1,8 +1,12 @@
 #include "fakes.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <sys/resource.h>
 
 void FakeClock::pause(double seconds)
@@ -70,4 +74,34 @@ void limitFileSize(long bytes)
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{bytes < 0 ? RLIM_INFINITY : rlim_t(bytes), RLIM_INFINITY};
     setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+Fifo::Fifo(const QString &path)
+    : m_path(QFile::encodeName(path))
+    , m_reader((mkfifo(m_path.constData(), 0600), open(m_path.constData(), O_RDONLY | O_NONBLOCK)))
+    , m_rescue([this] {
+        // A writer that comes and goes ends a reader's wait in open() or read().
+        while (!m_done.tryAcquire(1, 1000))
+            close(open(m_path.constData(), O_WRONLY | O_NONBLOCK));
+    })
+{}
+
+Fifo::~Fifo()
+{
+    m_done.release();
+    m_rescue.join();
+    close(m_reader);
+}
+
+QByteArray Fifo::take()
+{
+    QByteArray bytes(1 << 16, '\0');
+    bytes.resize(qMax(0L, long(read(m_reader, bytes.data(), size_t(bytes.size())))));
+    return bytes;
+}
+
+bool Fifo::isFifo() const
+{
+    struct stat status = {};
+    return stat(m_path.constData(), &status) == 0 && S_ISFIFO(status.st_mode);
 }

@@ -9,9 +9,11 @@
 #include "platform/singleinstance.h"
 
 #include <QMap>
+#include <QSemaphore>
 #include <QStringList>
 
 #include <functional>
+#include <thread>
 
 // What the platform was asked to do, in order across port, clock and message boxes.
 struct EventLog
@@ -133,3 +135,22 @@ public:
 // A disk that takes no file beyond bytes (below 0: any size); a write past it
 // fails with "File too large".
 void limitFileSize(long bytes);
+
+// A FIFO made at path with its reading end open, so that a writer does not
+// wait and what it writes (up to the pipe's 64 KiB) can be taken. A program
+// that wrongly opens it for reading gets an end of file within a second
+// instead of waiting for ever.
+class Fifo
+{
+public:
+    explicit Fifo(const QString &path);
+    ~Fifo();
+    QByteArray take();
+    bool isFifo() const;
+
+private:
+    QByteArray m_path;
+    int m_reader;
+    QSemaphore m_done;
+    std::thread m_rescue;
+};

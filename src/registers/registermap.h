@@ -13,6 +13,18 @@ namespace RegisterMap {
 constexpr int Count = 64;
 constexpr int SliderCount = 30;
 
+// Whole-chip reads and writes go in four bursts of 16 registers.
+constexpr int BurstLength = 16;
+constexpr int Bursts = Count / BurstLength;
+
+// 0x00 (ID and revision), 0x01 (sync status) and 0x02 (sync polarity)
+// belong to the chip: a write does not change them, and their values depend
+// on the chip and its input, so comparisons with a file leave them out.
+constexpr bool isChipOwned(int address)
+{
+    return address >= 0x00 && address <= 0x02;
+}
+
 enum class Page { User, Test };
 enum class Column { Left, Right };
 

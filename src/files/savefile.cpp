@@ -28,7 +28,7 @@ bool SaveFile::open()
 {
     if (!m_special)
         return openForSaving(m_aside);
-    return m_direct.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    return m_direct.open(QFile::WriteOnly | QFile::Unbuffered);
 }
 
 bool SaveFile::commit()

@@ -215,10 +215,11 @@ COMMANDS
         is complete; a FIFO or device is written into.
     load FILE [--verify] [--burst]
         Writes the 64 values of a register file (a regular file, not a
-        FIFO or device), read as the desktop program reads it: the last two characters of each line, a single
-        digit after ":" alone. Every line must hold a value; a file that
-        does not is refused before anything is sent. One write per
-        register, in address order, unless:
+        FIFO or device), read as the desktop program reads it: the last
+        two characters of each line, a single digit after ":" alone. Every
+        line must hold a value; a file that does not is refused before
+        anything is sent. One write per register, in address order,
+        unless:
         --burst   writes four bursts of 16 registers (about 1.3 s instead
                   of 3 s);
         --verify  reads all registers back afterwards and prints each one

@@ -145,6 +145,13 @@ private slots:
         QVERIFY(fifo.isFifo());
     }
 
+    void saveIntoAFifoThatNoProgramReadsSaysSoAtOnce()
+    {
+        Harness h;
+        const Fifo fifo(h.dir.filePath("fifo"), false);
+        QCOMPARE(h.messages.texts(), QStringList{"Cannot save " + run(h, true, "fifo") + ": no program reads it."});
+    }
+
     void loadRefusesAFifo()
     {
         Harness h;

@@ -104,6 +104,7 @@ QString RegisterFiles::save(const QString &path)
     SaveFile file(path);
     // Only where the folder refuses new files is a regular file written in place.
     file.setDirectWriteFallback(true);
+    file.setWaitForReader(false); // the window would hang
     if (!file.open())
         return failed(file.errorString());
     for (int k = 0; k < RegisterMap::Count; ++k) {

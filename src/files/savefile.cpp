@@ -2,6 +2,11 @@
 
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#endif
+
 bool openForSaving(QSaveFile &file)
 {
     return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -28,7 +33,28 @@ bool SaveFile::open()
 {
     if (!m_special)
         return openForSaving(m_aside);
-    return m_direct.open(QFile::WriteOnly | QFile::Unbuffered);
+    const QFile::OpenMode mode = QFile::WriteOnly | QFile::Unbuffered;
+#ifdef Q_OS_UNIX
+    if (!m_waitForReader) {
+        // Opening without delay fails on a FIFO that no program reads; the
+        // writes that follow wait for the reader as usual.
+        const int fd = ::open(QFile::encodeName(m_direct.fileName()).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            m_openError = errno == ENXIO ? QStringLiteral("no program reads it.") : qt_error_string(errno);
+            return false;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        return m_direct.open(fd, mode, QFileDevice::AutoCloseHandle);
+    }
+#endif
+    return m_direct.open(mode);
+}
+
+QString SaveFile::errorString() const
+{
+    if (!m_openError.isEmpty())
+        return m_openError;
+    return m_special ? m_direct.errorString() : m_aside.errorString();
 }
 
 bool SaveFile::commit()

@@ -27,16 +27,21 @@ public:
 
     // Where the folder refuses new files, a regular file is written in place.
     void setDirectWriteFallback(bool enabled) { m_aside.setDirectWriteFallback(enabled); }
+    // Whether open() waits, as a shell's redirection does, for a program to
+    // read a FIFO; else it fails at once when none does.
+    void setWaitForReader(bool wait) { m_waitForReader = wait; }
     bool open();
     // False, with the reason in errorString(), when not all of bytes were written.
     bool write(const QByteArray &bytes) { return writeWhole(device(), bytes); }
     bool commit();
-    QString errorString() const { return m_special ? m_direct.errorString() : m_aside.errorString(); }
+    QString errorString() const;
 
 private:
     QFileDevice &device() { return m_special ? static_cast<QFileDevice &>(m_direct) : m_aside; }
 
     const bool m_special;
+    bool m_waitForReader = true;
+    QString m_openError;
     QSaveFile m_aside;
     QFile m_direct;
 };

@@ -76,13 +76,13 @@ void limitFileSize(long bytes)
     setrlimit(RLIMIT_FSIZE, &limit);
 }
 
-Fifo::Fifo(const QString &path)
+Fifo::Fifo(const QString &path, bool reader)
     : m_path(QFile::encodeName(path))
-    , m_reader((mkfifo(m_path.constData(), 0600), open(m_path.constData(), O_RDONLY | O_NONBLOCK)))
+    , m_reader((mkfifo(m_path.constData(), 0600), reader ? open(m_path.constData(), O_RDONLY | O_NONBLOCK) : -1))
     , m_rescue([this] {
-        // A writer that comes and goes ends a reader's wait in open() or read().
-        while (!m_done.tryAcquire(1, 1000))
-            close(open(m_path.constData(), O_WRONLY | O_NONBLOCK));
+        // An end that comes and goes ends a wait in open() or read().
+        while (!m_done.tryAcquire(1, 3000))
+            close(open(m_path.constData(), O_RDWR | O_NONBLOCK));
     })
 {}
 

@@ -136,14 +136,14 @@ public:
 // fails with "File too large".
 void limitFileSize(long bytes);
 
-// A FIFO made at path with its reading end open, so that a writer does not
-// wait and what it writes (up to the pipe's 64 KiB) can be taken. A program
-// that wrongly opens it for reading gets an end of file within a second
-// instead of waiting for ever.
+// A FIFO made at path, with its reading end open unless told otherwise, so
+// that a writer does not wait and what it writes (up to the pipe's 64 KiB) can
+// be taken. A program that wrongly waits in open() or read() on it is woken
+// within seconds instead of waiting for ever.
 class Fifo
 {
 public:
-    explicit Fifo(const QString &path);
+    explicit Fifo(const QString &path, bool reader = true);
     ~Fifo();
     QByteArray take();
     bool isFifo() const;

@@ -6,6 +6,7 @@
 #include "settings/settingsfile.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 
 #include <array>
 
@@ -107,16 +108,39 @@ const QCommandLineOption verifyOption(QStringLiteral("verify"));
 const QCommandLineOption burstOption(QStringLiteral("burst"));
 const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
 
+// The port the desktop program would select here: the one KV71xx.ini names,
+// 1 without the file. Where the file names none the window opens none, and
+// neither does the companion.
+QString takeSavedPort(Invocation &invocation)
+{
+    const SettingsFile::Loaded saved = SettingsFile::load();
+    if (saved.port != 0)
+        invocation.port = saved.port;
+    if (saved.port != 0 || saved.missing)
+        return {};
+    QFile file(SettingsFile::fileName());
+    QString held;
+    if (file.open(QIODevice::ReadOnly)) {
+        QString line = QString::fromLatin1(file.readLine(80)); // the first line counts
+        held = QStringLiteral("holds \"%1\"").arg(line.remove(QLatin1Char('\r')).remove(QLatin1Char('\n')));
+    } else {
+        held = QStringLiteral("cannot be read (%1)").arg(file.errorString());
+    }
+    return QStringLiteral("%1 %2, which selects no port: choose one with --port N (%3 to %4) or --device PATH")
+        .arg(SettingsFile::fileName(), held)
+        .arg(FirstPort)
+        .arg(LastPort);
+}
+
 // The link options; the error names the one that is wrong.
 QString takeOptions(const QCommandLineParser &parser, Invocation &invocation)
 {
     if (parser.isSet(portOption) && parser.isSet(deviceOption))
         return QStringLiteral("--port and --device exclude each other");
     if (!parser.isSet(portOption) && !parser.isSet(deviceOption)) {
-        // The port the desktop program was last told to use here.
-        const SettingsFile::Loaded saved = SettingsFile::load();
-        if (saved.port != 0)
-            invocation.port = saved.port;
+        const QString error = takeSavedPort(invocation);
+        if (!error.isEmpty())
+            return error;
     }
     if (parser.isSet(portOption)) {
         bool ok = false;
@@ -244,13 +268,15 @@ COMMANDS
     dump [FILE]
         Reads all 64 chip registers (four burst reads) and writes them as a
         register file to FILE, or to standard output. The desktop program
-        loads the file.
+        loads the file. A regular FILE is replaced only once the new one
+        is complete; a FIFO or device is written into.
     load FILE [--verify] [--burst]
-        Writes the 64 values of a register file, read as the desktop
-        program reads it: the last two characters of each line, a single
-        digit after ":" alone. Every line must hold a value; a file that
-        does not is refused before anything is sent. One write per
-        register, in address order, unless:
+        Writes the 64 values of a register file (a regular file, not a
+        FIFO or device), read as the desktop program reads it: the last
+        two characters of each line, a single digit after ":" alone. Every
+        line must hold a value; a file that does not is refused before
+        anything is sent. One write per register, in address order,
+        unless:
         --burst   writes four bursts of 16 registers (about 1.3 s instead
                   of 3 s);
         --verify  reads all registers back afterwards and prints each one
@@ -271,14 +297,21 @@ COMMANDS
         present, then every serial device the system reports, with its
         description, maker and serial number. Sends nothing.
 
+    Registers 00, 01 and 02 (ID and revision, sync status, sync polarity)
+    belong to the chip: a write does not change them. diff and --verify
+    leave them out, so the other 61 decide the exit status; where they
+    differ, one line on standard error names them as not compared.
+
 OPTIONS
     --port N      Serial port N (1 to 8), as the desktop program opens it:
                   the file or link COMn in the working directory when there
                   is one, else the device assigned to COMn in the desktop
                   program (~/.config/kv71xx/ports.ini), else the platform's
-                  port (/dev/ttyS<N-1>). Without it, the port KV71xx.ini in
-                  the working directory names (the desktop program's
-                  choice), else 1.
+                  port (/dev/ttyS<N-1>). Without --port and --device, the
+                  port KV71xx.ini in the working directory names (the
+                  desktop program's choice), 1 when there is no such file.
+                  A KV71xx.ini that names no port 1 to 8 is refused, as
+                  the desktop program then opens none.
     --device PATH Opens PATH (a tty such as /dev/ttyUSB0) instead.
     --trace       Logs every character sent (tx) and received (rx) on
                   standard error, with the seconds since the start.
@@ -291,9 +324,11 @@ EXIT STATUS
     0   success
     1   diff, or load or write with --verify, found registers that differ
     2   bad usage or input: unknown command or option, a bad hexadecimal
-        argument, a register file that cannot be read, has fewer than 64
-        lines or a line that holds no byte (nothing is sent to the board),
-        or a dump FILE that cannot be written (an earlier file stays)
+        argument, a KV71xx.ini that names no port, a register file that
+        cannot be read, is no regular file, has fewer than 64 lines or a
+        line that holds no byte (nothing is sent to the board), standard
+        output that cannot be written, or a dump FILE that cannot be
+        written (an earlier file stays)
     3   link failure: the port cannot be opened, or the board does not
         answer within the link's time limits
     128+N   ended by signal N (SIGHUP 129, SIGINT 130, SIGTERM 143): the

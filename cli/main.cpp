@@ -21,7 +21,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QFile out;
     QFile err;
-    out.open(STDOUT_FILENO, QIODevice::WriteOnly);
+    // Unbuffered, so that each write to standard output says whether it got there.
+    out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
     StderrMessages messages(err, terminal);

@@ -49,9 +49,12 @@ private:
     std::optional<Values> readAll(Progress &progress);
     bool writeAll(const Values &values, Progress &progress);
     bool writeBursts(const Values &values, Progress &progress);
-    // Prints each register that differs; Differs when there was one.
+    // Prints each register that differs, leaving out those the chip sets;
+    // Differs when there was one.
     int compare(const Values &expected, const Values &chip, const QString &expectedName);
     int fail(int status, const QString &message);
+    // False, after saying so, when standard output did not take all of bytes.
+    bool print(const QByteArray &bytes);
 
     const Invocation m_invocation;
     MessageBoxes &m_messages;

@@ -14,6 +14,8 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -88,6 +90,7 @@ class TestCli : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    const Fifo m_fifo{m_dir.filePath("fifo.txt")};
 
 private slots:
     void initTestCase()
@@ -96,6 +99,7 @@ private slots:
         RegisterFile::Texts texts;
         for (int k = 0; k < RegisterMap::Count; ++k)
             texts.at(size_t(k)) = QString::asprintf("%02X", sim::BoardCore::powerOnValue(k));
+        writeFile("same.txt", RegisterFile::format(texts));
         texts[0x06] = "7F";
         texts[0x0C] = "5";
         texts[0x3F] = "2a";
@@ -146,6 +150,8 @@ private slots:
         row("verify", {"diff", "changed.txt", "--verify"}, {}, {}, 2, {"--verify goes with load and write"});
         row("port", {"--port", "9", "read", "1"}, {}, {}, 2, {"--port \"9\" is not a port number 1 to 8"});
         row("no file", {"load", "none.txt"}, {}, {}, 2, {"Cannot read none.txt: No such file or directory"});
+        row("fifo load", {"load", "fifo.txt"}, {}, {}, 2, {"Cannot load fifo.txt: it is not a regular file."});
+        row("fifo diff", {"diff", "fifo.txt"}, {}, {}, 2, {"Cannot load fifo.txt: it is not a regular file."});
         row("short file", {"diff", "short.txt"}, {}, {}, 2, {"short.txt: 20 lines, where a register file has 64"});
         row("no byte", {"load", "bad.txt", "--burst"}, {}, {}, 2,
             {"bad.txt:7: no register value in \"KV7106_Register6:Red Gain (0x06):8G\""});
@@ -398,6 +404,102 @@ private slots:
         QCOMPARE(run(KV71XX_CLI_EXE, {"write", "6", "7F", "7", "7F", "--verify"}), "1|" + stuckLine + '|');
         QCOMPARE(run(KV71XX_CLI_EXE, {"watch", "6", "--interval", "1", "--count", "2"}),
                  "0|    0.0 s 06 Red Gain (0x06): 80\n|");
+    }
+
+    void outputThatCannotBeWrittenEndsWithStatus2_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("help") << QStringList{"--help"};
+        QTest::newRow("read") << QStringList{"read", "6"};
+        QTest::newRow("fpga-read") << QStringList{"fpga-read", "6"};
+        QTest::newRow("dump") << QStringList{"dump"};
+        QTest::newRow("diff") << QStringList{"diff", "changed.txt"};
+        QTest::newRow("load --verify") << QStringList{"load", "--burst", "--verify", "changed.txt"};
+    }
+
+    // The installed program with its standard output on a full disk.
+    void outputThatCannotBeWrittenEndsWithStatus2()
+    {
+        QFETCH(QStringList, arguments);
+        sim::BoardProcess board({"COM1", {Fault::StuckRegister, 0x06}, false, {}});
+        QVERIFY(board.ready());
+        QProcess child;
+        child.setStandardOutputFile("/dev/full");
+        child.start(KV71XX_CLI_EXE, arguments);
+        QVERIFY(child.waitForFinished(20000));
+        QCOMPARE(child.readAllStandardError(),
+                 "kv71xx-cli: Cannot write to standard output: No space left on device\n");
+        QCOMPARE(child.exitCode(), 2);
+    }
+
+    void dumpIntoAFifoWritesIntoItAndLeavesItAFifo()
+    {
+        Fifo fifo(m_dir.filePath("dump.fifo"));
+        Rig rig;
+        QCOMPARE(rig.run({"dump", "dump.fifo"}), 0);
+        QCOMPARE(rig.run({"dump"}), 0);
+        QCOMPARE(fifo.take(), rig.out.data());
+        QVERIFY(fifo.isFifo());
+    }
+
+    void dumpIntoADeviceLeavesItADevice()
+    {
+        if (mknod("null", S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("Making a device node needs root");
+        QCOMPARE(Rig().run({"dump", "null"}), 0);
+        struct stat status = {};
+        QVERIFY(stat("null", &status) == 0 && S_ISCHR(status.st_mode));
+    }
+
+    // Nothing is sent where the window would select no port.
+    void aSettingsFileThatNamesNoPortIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("9") << QByteArray(" 9 ");
+        QTest::newRow("COM3") << QByteArray("COM3");
+        QTest::newRow("empty") << QByteArray();
+    }
+
+    void aSettingsFileThatNamesNoPortIsRefused()
+    {
+        QFETCH(QByteArray, line);
+        writeFile("KV71xx.ini", line + "\r\n");
+        Rig rig;
+        const int status = rig.run({"read", "6"});
+        QFile::remove("KV71xx.ini");
+        QCOMPARE(status, 2);
+        QCOMPARE(rig.port.received, QByteArray());
+        QCOMPARE(rig.boxes.texts(),
+                 QStringList{"KV71xx.ini holds \"" + line
+                             + "\", which selects no port: choose one "
+                               "with --port N (1 to 8) or --device PATH"});
+    }
+
+    void diffLeavesOutTheRegistersTheChipSets()
+    {
+        Rig rig;
+        for (const int address : {0x00, 0x01, 0x02})
+            rig.port.board().setChipRegister(address, quint8(0x12 + address));
+        QCOMPARE(rig.run({"diff", "same.txt"}), 0);
+        QCOMPARE(rig.out.data(), QByteArray());
+        QCOMPARE(rig.boxes.texts(),
+                 QStringList{"Not compared, as the chip sets them: 00 ID and REVISION (00h): file 71, "
+                             "chip 12; 01 Sync Status (0x01): file 00, chip 13; 02 Sync Polarity "
+                             "(0x02): file 00, chip 14"});
+    }
+
+    // Still written, as the window's Load writes them.
+    void loadVerifyLeavesOutTheRegistersTheChipSets()
+    {
+        Rig rig({Fault::StuckRegister, 0x00});
+        rig.port.board().setChipRegister(0x00, 0x12);
+        rig.port.board().setChipRegister(0x02, 0x14);
+        QCOMPARE(rig.run({"load", "--burst", "--verify", "changed.txt"}), 0);
+        QCOMPARE(rig.port.commands(), bursts + readAll);
+        QCOMPARE(rig.out.data(), QByteArray());
+        QCOMPARE(rig.boxes.texts(),
+                 QStringList{"Not compared, as the chip sets them: 00 ID and REVISION (00h): wrote "
+                             "71, chip 12; 02 Sync Polarity (0x02): wrote 00, chip 14"});
     }
 };
 

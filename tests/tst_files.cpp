@@ -39,60 +39,145 @@ class TestFiles : public QObject
     Q_OBJECT
 
 private slots:
-    // Saved after Read All, loaded back and saved again; then an earlier file survives a
-    // save that fails, one message for a link failure episode, and Load and Save go on.
-    void saveLoadAndFaults()
+    void saveWritesEachBoxAsShownOnACrLfLine()
     {
         Harness h;
         h.click("ReadAllRegisters");
         h.setText(0x06, QStringLiteral("5"));
-        QSignalSpy progress(h.form->findChild<RegisterFiles *>(), &RegisterFiles::progress);
-        const QString saved = run(h, true, "saved.TXT");
-        const QByteArray bytes = contents(saved);
+        const QByteArray bytes = contents(run(h, true, "saved.TXT"));
         const QList<QByteArray> lines = bytes.split('\n');
-        QCOMPARE(bytes.size() + bytes.count("\r\n") + lines.size(), 2804 + 64 + 65);
-        QCOMPARE(lines.at(0) + lines.at(6) + lines.at(64),
-                 "KV7106_Register0: ID and REVISION (00h) :71\rKV7106_Register6:Red Gain (0x06):5\r");
-        QCOMPARE((QVariantList{progress.at(1).at(0), progress.at(63).at(0), progress.at(64).at(0), progress.size()}),
-                 (QVariantList{100 / 63.0, 100.0, 0.0, 65}));
+        QCOMPARE(lines.size(), 65);
+        QCOMPARE(bytes.count("\r\n"), 64);
+        QCOMPARE(lines.at(0), "KV7106_Register0: ID and REVISION (00h) :71\r");
+        QCOMPARE(lines.at(6), "KV7106_Register6:Red Gain (0x06):5\r");
+        QCOMPARE(lines.at(63), "KV7106_Register63:INTERNAL PNUM0 (3Fh) :00\r");
+    }
 
-        // Loaded back: every register in address order, 0x11's slider echo ("08" shown as "8")
-        // once more; Save and Load chosen meanwhile are ignored; the dialog proposed the last path.
+    void saveReportsProgressAfterEachLineAndZeroAtTheEnd()
+    {
+        Harness h;
+        QSignalSpy progress(h.form->findChild<RegisterFiles *>(), &RegisterFiles::progress);
+        run(h, true, "saved.TXT");
+        QCOMPARE(progress.size(), 65);
+        QCOMPARE(progress.at(1).at(0).toDouble(), 100 / 63.0);
+        QCOMPARE(progress.at(63).at(0).toDouble(), 100.0);
+        QCOMPARE(progress.at(64).at(0).toDouble(), 0.0);
+    }
+
+    // Then 0x11's slider echo ("08" shown as "8") writes it once more.
+    void loadWritesEveryLineInAddressOrder()
+    {
+        Harness h;
+        h.click("ReadAllRegisters");
+        h.setText(0x06, QStringLiteral("5"));
+        const QString saved = run(h, true, "saved.TXT");
         h.setText(0x11, QStringLiteral("20"));
-        h.port.holdReplies = true;
-        h.clock.onWait = [&] {
-            h.port.release();
-            run(h, true, "x");
-            run(h, false, "x");
-        };
+        const qsizetype before = h.port.writes().size();
         run(h, false, "saved.TXT");
         QStringList expected;
         for (int a = 0; a < 64; ++a)
             expected << QString::asprintf("%02X=%02X", a, a == 0x06 ? 5 : sim::BoardCore::powerOnValue(a));
         expected.insert(0x12, "11=08");
-        QCOMPARE(h.port.writes().mid(2), expected); // after those of 06 and 11
-        QCOMPARE(h.fileDialog.requests.last().fileName + h.text(0x11), saved + "8");
-        h.clock.onWait = [&] { h.port.release(); };
-        h.fileDialog.answers.clear();
-        const QString again = run(h, true, "again.TXT");
+        QCOMPARE(h.port.writes().mid(before), expected);
+        QCOMPARE(h.text(0x11), "8");
+    }
 
-        QFile::setPermissions(saved, QFile::ReadOwner);
+    void saveAndLoadChosenDuringALoadAreIgnored()
+    {
+        Harness h;
         run(h, true, "saved.TXT");
+        h.clock.onWait = [&] {
+            run(h, true, "x");
+            run(h, false, "x");
+        };
+        run(h, false, "saved.TXT");
+        QCOMPARE(h.fileDialog.requests.size(), 2);
+    }
+
+    void theDialogProposesThePathChosenLast()
+    {
+        Harness h;
+        const QString saved = run(h, true, "saved.TXT");
+        h.find<QAction>("nFileLoadRegisterFrom")->trigger();
+        QCOMPARE(h.fileDialog.requests.at(1).fileName, saved);
+    }
+
+    void saveLeavesAReadOnlyFileAsItIs()
+    {
+        Harness h;
+        const QString path = run(h, true, "saved.TXT");
+        const QByteArray before = contents(path);
+        QFile::setPermissions(path, QFile::ReadOwner);
+        h.setText(0x03, QStringLiteral("12"));
+        run(h, true, "saved.TXT");
+        QCOMPARE(h.messages.texts(), QStringList{"Cannot save " + path + ": the file is read-only."});
+        QCOMPARE(contents(path), before);
+    }
+
+    void saveThatDoesNotFitLeavesTheEarlierFile()
+    {
+        Harness h;
+        const QString path = run(h, true, "saved.TXT");
+        const QByteArray before = contents(path);
+        h.setText(0x03, QStringLiteral("12"));
         limitFileSize(1000);
-        run(h, true, "again.TXT");
+        run(h, true, "saved.TXT");
         limitFileSize(-1);
-        QCOMPARE(contents(saved) + contents(again), bytes + QByteArray(bytes).replace("(0x11):08", "(0x11):8"));
-        h.clock.onWait = nullptr; // a board that does not answer
-        run(h, false, "in.TXT", "a:11\r\n");
+        QCOMPARE(h.messages.texts(), QStringList{"Cannot save " + path + ": File too large"});
+        QCOMPARE(contents(path), before);
+    }
+
+    void saveGoesOnWhenThePortDoesNotOpen()
+    {
+        Harness h;
         h.port.refuseOpen = true;
-        h.form->ports().COM_SEL(1)->trigger();
-        run(h, true, "again.TXT");
-        QCOMPARE(h.messages.texts().join('|'),
-                 "Cannot save " + saved + ": the file is read-only.|Cannot save " + again + ": File too large|"
-                     + Texts::echo
-                     + "|The file holds only 1 of 64 lines: the registers from 01 on were left unchanged.|"
-                     + Texts::cannotOpen(1, "/dev/sim1", "No such file or directory"));
-        QVERIFY(contents(again).startsWith("KV7106_Register0: ID and REVISION (00h) :11\r\n"));
+        const QString path = run(h, true, "saved.TXT");
+        QCOMPARE(h.messages.texts(), QStringList{Texts::cannotOpen(1, "/dev/sim1", "No such file or directory")});
+        QVERIFY(contents(path).startsWith("KV7106_Register0: ID and REVISION (00h) :\r\n"));
+    }
+
+    void saveIntoAFifoWritesIntoItAndLeavesItAFifo()
+    {
+        Harness h;
+        Fifo fifo(h.dir.filePath("fifo"));
+        run(h, true, "fifo");
+        QCOMPARE(fifo.take(), contents(run(h, true, "regular.TXT")));
+        QVERIFY(fifo.isFifo());
+    }
+
+    void saveIntoAFifoThatNoProgramReadsSaysSoAtOnce()
+    {
+        Harness h;
+        const Fifo fifo(h.dir.filePath("fifo"), false);
+        QCOMPARE(h.messages.texts(), QStringList{"Cannot save " + run(h, true, "fifo") + ": no program reads it."});
+    }
+
+    void loadRefusesAFifo()
+    {
+        Harness h;
+        const Fifo fifo(h.dir.filePath("fifo"));
+        QCOMPARE(h.messages.texts(),
+                 QStringList{"Cannot load " + run(h, false, "fifo") + ": it is not a regular file."});
+        QCOMPARE(h.port.writes(), QStringList{});
+    }
+
+    void loadOnASilentBoardCountsTheRegistersNotConfirmed()
+    {
+        Harness h({sim::BoardOptions::Fault::Silent, 0});
+        run(h, false, "in.TXT", "a:11\r\n");
+        QCOMPARE(h.messages.texts(),
+                 (QStringList{Texts::echo,
+                              "The file holds only 1 of 64 lines: the registers from 01 on were left "
+                              "unchanged."}));
+    }
+
+    void saveProposesRegistersTxtAndAddsTxt()
+    {
+        Harness h;
+        h.find<QAction>("nFileSaveRegisterAs")->trigger();
+        QCOMPARE(h.fileDialog.requests.at(0).fileName, "registers.txt");
+        QCOMPARE(h.fileDialog.requests.at(0).defaultSuffix, "txt");
+        QCOMPARE(h.fileDialog.requests.at(0).filter, "Text File (*.TXT) |*.txt | All Files (*.*)|*.*|");
     }
 
     void load_data()
@@ -124,17 +209,23 @@ private slots:
         QTEST(h.text(0) + '|' + h.text(1) + '|' + h.text(5), "boxes");
     }
 
-    // Cancels printed over the pages, top left, then a line lower; nothing sent. The request in the
-    // real dialog: the entries as written, .txt and .TXT alike, the default suffix, asking to replace.
-    void cancelAndRealDialog()
+    void cancelledDialogsPrintALineEachAndSendNothing()
     {
         Harness h;
         const QImage before = h.form->centralWidget()->grab().toImage();
         h.find<QAction>("nFileSaveRegisterAs")->trigger();
         h.find<QAction>("nFileLoadRegisterFrom")->trigger();
-        QVERIFY(h.form->centralWidget()->grab().toImage() != before && h.port.commands().isEmpty());
+        QVERIFY(h.form->centralWidget()->grab().toImage() != before);
         QCOMPARE(h.form->findChild<PrintedText *>()->currentY(), 2 * h.form->fontMetrics().height());
-        QCOMPARE(h.commandStates() + h.fileDialog.requests.at(1).fileName, QStringLiteral("1111registers"));
+        QCOMPARE(h.port.commands(), QStringList{});
+        QCOMPARE(h.commandStates(), "1111");
+    }
+
+    // The entries as written, .txt and .TXT alike, the default suffix, asking to replace.
+    void theRealDialogTakesTheRequestAsWritten()
+    {
+        Harness h;
+        h.find<QAction>("nFileSaveRegisterAs")->trigger();
         QStringList seen;
         QTimer::singleShot(0, [&] {
             auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
@@ -143,7 +234,7 @@ private slots:
                  << (dialog->testOption(QFileDialog::DontConfirmOverwrite) ? "replaces" : "asks");
             static_cast<QDialog *>(dialog)->accept();
         });
-        QCOMPARE(QtFileChooser().choose(h.fileDialog.requests.at(0)), h.dir.filePath("registers.TXT"));
+        QCOMPARE(QtFileChooser().choose(h.fileDialog.requests.at(0)), h.dir.filePath("registers.txt"));
         QCOMPARE(seen,
                  (QStringList{"Text File (*.TXT) ", " All Files (*.*)", "Text File (*.TXT) (*.txt *.TXT)",
                               "All Files (*.*) (*.*)", "asks"}));

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -61,11 +62,15 @@ std::optional<QString> valueOf(const QString &line)
 Contents read(const QString &path)
 {
     const QString shown = QDir::toNativeSeparators(path);
+    // Looked at before it is opened: opening a FIFO waits for a writer.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return {{}, QStringLiteral("Cannot load %1: it is not a regular file.").arg(shown)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, QStringLiteral("Cannot read %1: %2").arg(shown, file.errorString())};
-    // A device or pipe tells no size: no more than one byte past the limit
-    // is read from anything.
+    // Some files tell no size (those under /proc): no more than one byte
+    // past the limit is read from anything.
     const bool tooLarge = file.size() > MaxBytes;
     const QByteArray bytes = tooLarge ? QByteArray() : file.read(MaxBytes + 1);
     if (file.error() != QFileDevice::NoError)

@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -25,6 +24,17 @@ QString shown(const QString &path)
 {
     return QDir::toNativeSeparators(path);
 }
+
+// Where file names are case-sensitive a file saved as registers.TXT is not
+// found as registers.txt, so the dialog proposes and adds the suffix as the
+// filter's pattern spells it.
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+constexpr char FirstProposal[] = "registers";
+constexpr char DefaultSuffix[] = "TXT";
+#else
+constexpr char FirstProposal[] = "registers.txt";
+constexpr char DefaultSuffix[] = "txt";
+#endif
 
 } // namespace
 
@@ -44,8 +54,8 @@ std::optional<QString> RegisterFiles::chooseFile(FileChooser::Kind kind)
 {
     FileChooser::Request request;
     request.kind = kind;
-    request.fileName = m_fileName;
-    request.defaultSuffix = QStringLiteral("TXT");
+    request.fileName = m_fileName.isEmpty() ? QLatin1String(FirstProposal) : m_fileName;
+    request.defaultSuffix = QLatin1String(DefaultSuffix);
     request.filter = QStringLiteral("Text File (*.TXT) |*.txt | All Files (*.*)|*.*|");
     request.confirmOverwrite = true;
     const std::optional<QString> path = m_dialog.choose(request);
@@ -90,9 +100,10 @@ void RegisterFiles::saveChosen()
             : saved + tr(" The board did not confirm %1 of these values (their boxes are marked).").arg(unconfirmed));
 }
 
-// Returns why the file could not be written, or nothing. The file is written
-// aside and then put in place, so a save that fails leaves an earlier file
-// as it was; a symbolic link is written through and permissions are kept.
+// Returns why the file could not be written, or nothing. A regular file is
+// written aside and then put in place, so a save that fails leaves an earlier
+// file as it was; a symbolic link is written through and permissions are
+// kept. A FIFO or device is written into.
 QString RegisterFiles::save(const QString &path)
 {
     const auto failed = [&path](const QString &reason) { return tr("Cannot save %1: %2").arg(shown(path), reason); };
@@ -103,15 +114,16 @@ QString RegisterFiles::save(const QString &path)
         | QFileDevice::WriteOther;
     if (existing.isFile() && !(existing.permissions() & anyWrite))
         return failed(tr("the file is read-only."));
-    QSaveFile file(path);
-    // Only where the folder refuses new files is the file written in place.
+    SaveFile file(path);
+    // Only where the folder refuses new files is a regular file written in place.
     file.setDirectWriteFallback(true);
-    if (!openForSaving(file))
+    file.setWaitForReader(false); // the window would hang
+    if (!file.open())
         return failed(file.errorString());
     for (int k = 0; k < RegisterMap::Count; ++k) {
         // Said now: commit() no longer knows why a write failed. The
         // unfinished file is dropped.
-        if (!writeWhole(file, RegisterFile::formatLine(k, m_boxes.text(k))))
+        if (!file.write(RegisterFile::formatLine(k, m_boxes.text(k))))
             return failed(file.errorString());
         emit progress(percentAfter(k));
     }

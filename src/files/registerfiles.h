@@ -56,5 +56,5 @@ private:
     CommandLock &m_lock;
     FileChooser &m_dialog;
     MessageBoxes &m_messages;
-    QString m_fileName = QStringLiteral("registers"); // what the dialog proposes next
+    QString m_fileName; // the path chosen last, which the dialog proposes next
 };

@@ -1,13 +1,18 @@
 #include "savefile.h"
 
-#include <QSaveFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#endif
 
 bool openForSaving(QSaveFile &file)
 {
     return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
-bool writeWhole(QSaveFile &file, const QByteArray &bytes)
+bool writeWhole(QIODevice &file, const QByteArray &bytes)
 {
     for (qint64 done = 0; done < bytes.size();) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
@@ -16,4 +21,46 @@ bool writeWhole(QSaveFile &file, const QByteArray &bytes)
         done += written;
     }
     return true;
+}
+
+SaveFile::SaveFile(const QString &path)
+    : m_special(QFileInfo::exists(path) && !QFileInfo(path).isFile())
+    , m_aside(path)
+    , m_direct(path)
+{}
+
+bool SaveFile::open()
+{
+    if (!m_special)
+        return openForSaving(m_aside);
+    const QFile::OpenMode mode = QFile::WriteOnly | QFile::Unbuffered;
+#ifdef Q_OS_UNIX
+    if (!m_waitForReader) {
+        // Opening without delay fails on a FIFO that no program reads; the
+        // writes that follow wait for the reader as usual.
+        const int fd = ::open(QFile::encodeName(m_direct.fileName()).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            m_openError = errno == ENXIO ? QStringLiteral("no program reads it.") : qt_error_string(errno);
+            return false;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        return m_direct.open(fd, mode, QFileDevice::AutoCloseHandle);
+    }
+#endif
+    return m_direct.open(mode);
+}
+
+QString SaveFile::errorString() const
+{
+    if (!m_openError.isEmpty())
+        return m_openError;
+    return m_special ? m_direct.errorString() : m_aside.errorString();
+}
+
+bool SaveFile::commit()
+{
+    if (!m_special)
+        return m_aside.commit();
+    m_direct.close();
+    return m_direct.error() == QFileDevice::NoError;
 }

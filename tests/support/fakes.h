@@ -10,9 +10,11 @@
 #include "platform/singleinstance.h"
 
 #include <QMap>
+#include <QSemaphore>
 #include <QStringList>
 
 #include <functional>
+#include <thread>
 
 // SIGTERM, SIGINT and SIGHUP as the rows of an int column "signal".
 void addTerminationSignalRows();
@@ -152,3 +154,22 @@ struct FakeSerialDevices : SerialDevices, DeviceChooser
 // A disk that takes no file beyond bytes (below 0: any size); a write past it
 // fails with "File too large".
 void limitFileSize(long bytes);
+
+// A FIFO made at path, with its reading end open unless told otherwise, so
+// that a writer does not wait and what it writes (up to the pipe's 64 KiB) can
+// be taken. A program that wrongly waits in open() or read() on it is woken
+// within seconds instead of waiting for ever.
+class Fifo
+{
+public:
+    explicit Fifo(const QString &path, bool reader = true);
+    ~Fifo();
+    QByteArray take();
+    bool isFifo() const;
+
+private:
+    QByteArray m_path;
+    int m_reader;
+    QSemaphore m_done;
+    std::thread m_rescue;
+};

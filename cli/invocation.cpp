@@ -89,6 +89,7 @@ const QCommandLineOption traceOption(QStringLiteral("trace"));
 const QCommandLineOption verifyOption(QStringLiteral("verify"));
 const QCommandLineOption burstOption(QStringLiteral("burst"));
 const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+const QCommandLineOption versionOption(QStringLiteral("version"));
 
 // The link options; the error names the one that is wrong.
 QString takeOptions(const QCommandLineParser &parser, Invocation &invocation)
@@ -129,12 +130,16 @@ namespace CommandLine {
 Parsed parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.addOptions({portOption, deviceOption, traceOption, verifyOption, burstOption, helpOption});
+    parser.addOptions({portOption, deviceOption, traceOption, verifyOption, burstOption, helpOption, versionOption});
     if (!parser.parse(arguments))
         return {std::nullopt, parser.errorText()};
     Invocation invocation;
     if (parser.isSet(helpOption))
         return {invocation, {}};
+    if (parser.isSet(versionOption)) {
+        invocation.command = Command::Version;
+        return {invocation, {}};
+    }
 
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
@@ -166,7 +171,7 @@ QString helpText()
 
 SYNOPSIS
     kv71xx-cli [--port N | --device PATH] [--trace] COMMAND [ARGUMENTS]
-    kv71xx-cli --help
+    kv71xx-cli --help | --version
 
 DESCRIPTION
     Talks to the evaluation board over its RS-232 link (9600 baud, 8 data
@@ -213,6 +218,7 @@ OPTIONS
     --trace       Logs every character sent (tx) and received (rx) on
                   standard error, with the seconds since the start.
     -h, --help    Shows this text.
+    --version     Shows the version.
 
     On a terminal, dump, load and diff keep a progress line on standard
     error: the register reached and the time left at 9600 baud.

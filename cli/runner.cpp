@@ -82,6 +82,9 @@ int Runner::run()
     case Command::Help:
         m_out.write(CommandLine::helpText().toLatin1());
         return Invocation::Success;
+    case Command::Version:
+        m_out.write("kv71xx-cli " KV71XX_VERSION "\n");
+        return Invocation::Success;
     case Command::Read:
     case Command::FpgaRead:
         return readOne();

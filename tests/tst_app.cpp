@@ -233,6 +233,55 @@ private slots:
         QVERIFY(LockFileInstance(lock).anotherCopyRunning());
         QVERIFY(!LockFileInstance(tmp.filePath(QStringLiteral("missing/x.lock"))).anotherCopyRunning());
     }
+
+    void helpAndVersionNeedNoDisplay()
+    {
+        QCOMPARE(runProgram({"--version"}), "0|kv71xx " KV71XX_VERSION "\n|");
+        const QByteArray help = runProgram({"--help"});
+        QVERIFY2(help.startsWith("0|NAME\n    kv71xx - ") && help.endsWith("kv71xx-board(1)\n|"), help);
+    }
+
+    void unknownArgumentsAreRefused()
+    {
+        QCOMPARE(runProgram({"-platform", "offscreen", "--bogus"}), "2||kv71xx: Unknown option 'bogus'.\n");
+        QCOMPARE(runProgram({"-platform", "offscreen", "a"}), "2||kv71xx: unexpected argument \"a\"\n");
+    }
+
+    // Started from the desktop menu it works in a folder of its own.
+    void userFolderBecomesTheWorkingFolder()
+    {
+        QProcess program;
+        program.setProcessEnvironment(m_environment);
+        program.setWorkingDirectory(m_tmp.path());
+        program.start(KV71XX_PROGRAM_EXE, {"-platform", "offscreen", "--user-folder"});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(m_tmp.filePath("data/kv71xx/KV71xx.ini")), 20000);
+        QVERIFY(!QFileInfo::exists(m_tmp.filePath("KV71xx.ini")));
+        program.kill();
+        QVERIFY(program.waitForFinished());
+    }
+
+private:
+    // Without a display: "status|stdout|stderr".
+    QByteArray runProgram(const QStringList &arguments)
+    {
+        QProcess program;
+        program.setProcessEnvironment(m_environment);
+        program.start(KV71XX_PROGRAM_EXE, arguments);
+        program.waitForFinished(20000);
+        return QByteArray::number(program.exitCode()) + '|' + program.readAllStandardOutput() + '|'
+            + program.readAllStandardError();
+    }
+
+    QTemporaryDir m_tmp;
+    const QProcessEnvironment m_environment = [this] {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        for (const char *name : {"TMPDIR", "XDG_RUNTIME_DIR"})
+            env.insert(name, m_tmp.path());
+        env.insert("XDG_DATA_HOME", m_tmp.filePath("data"));
+        return env;
+    }();
 };
 
 QTEST_MAIN(TestApp)

@@ -4,7 +4,7 @@
 # folder.
 build_packages=(g++ make cmake qt6-base-dev qt6-serialport-dev libgl-dev)
 # scripts/test: the formatting check, and the package and Debian's checks of it.
-test_packages=(clang-format dpkg-dev lintian desktop-file-utils appstream)
+test_packages=(clang-format dpkg-dev lintian desktop-file-utils appstream bash-completion)
 # scripts/run without a display: a virtual one, a click and a picture.
 display_packages=(xvfb xauth x11-utils xdotool imagemagick)
 

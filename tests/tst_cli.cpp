@@ -125,8 +125,6 @@ private slots:
             {Fault::StuckRegister, 0x06});
         row("unknown command", {"frob"}, {}, {}, 2, {"Unknown command \"frob\""});
         row("unknown option", {"--bogus", "read", "1"}, {}, {}, 2, {"Unknown option 'bogus'."});
-        row("help", {"--help"}, {}, CommandLine::helpText().toLatin1(), 0);
-        row("version", {"--version"}, {}, "kv71xx-cli " KV71XX_VERSION "\n", 0);
         row("no chip register", {"read", "40"}, {}, {}, 2, {"read: ADDR \"40\" is not a hexadecimal address 00 to 3F"});
         row("no fpga register", {"fpga-read", "10000"}, {}, {}, 2,
             {"fpga-read: ADDR \"10000\" is not a hexadecimal address 0000 to FFFF"});

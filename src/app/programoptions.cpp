@@ -12,9 +12,12 @@ const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLite
 const QCommandLineOption versionOption(QStringLiteral("version"));
 const QCommandLineOption userFolderOption(QStringLiteral("user-folder"));
 
-// Parses what it can: an unknown option still leaves the known ones set.
+// Parses what it can: an unknown option still leaves the known ones set. Qt's
+// options are single-dash words, never letters to split (-platformtheme is
+// no -h).
 bool parse(QCommandLineParser &parser, const QStringList &arguments)
 {
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({helpOption, versionOption, userFolderOption});
     return parser.parse(arguments);
 }

@@ -107,6 +107,7 @@ const QCommandLineOption traceOption(QStringLiteral("trace"));
 const QCommandLineOption verifyOption(QStringLiteral("verify"));
 const QCommandLineOption burstOption(QStringLiteral("burst"));
 const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+const QCommandLineOption versionOption(QStringLiteral("version"));
 
 // The port the desktop program would select here: the one KV71xx.ini names,
 // 1 without the file. Where the file names none the window opens none, and
@@ -201,13 +202,17 @@ namespace CommandLine {
 Parsed parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.addOptions({portOption, deviceOption, traceOption, verifyOption, burstOption, helpOption});
+    parser.addOptions({portOption, deviceOption, traceOption, verifyOption, burstOption, helpOption, versionOption});
     parser.addOptions({intervalOption, countOption});
     if (!parser.parse(arguments))
         return {std::nullopt, parser.errorText()};
     Invocation invocation;
     if (parser.isSet(helpOption))
         return {invocation, {}};
+    if (parser.isSet(versionOption)) {
+        invocation.command = Command::Version;
+        return {invocation, {}};
+    }
 
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
@@ -241,7 +246,7 @@ QString helpText()
 
 SYNOPSIS
     kv71xx-cli [--port N | --device PATH] [--trace] COMMAND [ARGUMENTS]
-    kv71xx-cli --help
+    kv71xx-cli --help | --version
 
 DESCRIPTION
     Talks to the evaluation board over its RS-232 link (9600 baud, 8 data
@@ -316,6 +321,7 @@ OPTIONS
     --trace       Logs every character sent (tx) and received (rx) on
                   standard error, with the seconds since the start.
     -h, --help    Shows this text.
+    --version     Shows the version.
 
     On a terminal, dump, load and diff keep a progress line on standard
     error: the register reached and the time left at 9600 baud.

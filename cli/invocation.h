@@ -8,7 +8,7 @@
 // What one run of kv71xx-cli is asked to do, taken from its command line.
 struct Invocation
 {
-    enum class Command { Help, Read, Write, FpgaRead, FpgaWrite, Dump, Load, Diff, Ports, Watch };
+    enum class Command { Help, Version, Read, Write, FpgaRead, FpgaWrite, Dump, Load, Diff, Ports, Watch };
 
     Command command = Command::Help;
     int port = 1;

@@ -90,6 +90,8 @@ int Runner::run()
     switch (m_invocation.command) {
     case Command::Help:
         return print(CommandLine::helpText().toLatin1()) ? Invocation::Success : Invocation::BadInput;
+    case Command::Version:
+        return print("kv71xx-cli " KV71XX_VERSION "\n") ? Invocation::Success : Invocation::BadInput;
     case Command::Read:
     case Command::FpgaRead:
         return readOne();

@@ -1,7 +1,12 @@
 # Sourced by scripts/run, scripts/test and scripts/bench: installs the Debian
-# packages that are missing (and nothing when they are all there), and
-# configures and builds a build folder.
+# packages that are missing (and nothing when they are all there; a user who
+# is not root is told the apt-get line), and configures and builds a build
+# folder.
 build_packages=(g++ make cmake qt6-base-dev qt6-serialport-dev libgl-dev)
+# scripts/test: the formatting check, and the package and Debian's checks of it.
+test_packages=(clang-format dpkg-dev lintian desktop-file-utils appstream bash-completion)
+# scripts/run without a display: a virtual one, a click and a picture.
+display_packages=(xvfb xauth x11-utils xdotool imagemagick)
 
 ensure_packages() {
     local missing=()
@@ -10,6 +15,11 @@ ensure_packages() {
             || missing+=("$package")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "These Debian packages are missing. Install them as root, then run this again:" >&2
+        echo "    sudo apt-get install --no-install-recommends ${missing[*]}" >&2
+        exit 1
+    fi
     echo "Installing with apt-get: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq

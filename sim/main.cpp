@@ -18,6 +18,7 @@ void addOptions(QCommandLineParser &parser)
         QStringLiteral("Simulated evaluation board on a pseudo-terminal. Prints \"ready <slave>\" "
                        "once the link exists."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {QStringLiteral("link"), QStringLiteral("Symbolic link to create to the port (required)."),
          QStringLiteral("path")},
@@ -77,6 +78,7 @@ int main(int argc, char *argv[])
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kv71xx-board"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KV71XX_VERSION));
 
     QCommandLineParser parser;
     addOptions(parser);

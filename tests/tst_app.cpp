@@ -343,53 +343,51 @@ private slots:
         h.find<QAction>("mAssignDevice")->trigger();
         QCOMPARE(PortAssignments::device(5), QString());
     }
-}
 
     // Qt's own options pass; anything else is refused before the window opens.
     void unknownArgumentsAreRefused()
-{
-    QCOMPARE(runProgram({"-platformtheme", "none", "-platform", "offscreen", "--bogus"}),
-             "2||kv71xx: Unknown option 'bogus'.\n");
-    QCOMPARE(runProgram({"-platform", "offscreen", "a"}), "2||kv71xx: unexpected argument \"a\"\n");
-}
+    {
+        QCOMPARE(runProgram({"-platformtheme", "none", "-platform", "offscreen", "--bogus"}),
+                 "2||kv71xx: Unknown option 'bogus'.\n");
+        QCOMPARE(runProgram({"-platform", "offscreen", "a"}), "2||kv71xx: unexpected argument \"a\"\n");
+    }
 
-// Started from the desktop menu it works in a folder of its own.
-void userFolderBecomesTheWorkingFolder()
-{
-    QProcess program;
-    program.setProcessEnvironment(m_environment);
-    program.setWorkingDirectory(m_tmp.path());
-    program.start(KV71XX_PROGRAM_EXE, {"-platform", "offscreen", "--user-folder"});
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(m_tmp.filePath("data/kv71xx/KV71xx.ini")), 20000);
-    QVERIFY(!QFileInfo::exists(m_tmp.filePath("KV71xx.ini")));
-    program.kill();
-    QVERIFY(program.waitForFinished());
-}
+    // Started from the desktop menu it works in a folder of its own.
+    void userFolderBecomesTheWorkingFolder()
+    {
+        QProcess program;
+        program.setProcessEnvironment(m_environment);
+        program.setWorkingDirectory(m_tmp.path());
+        program.start(KV71XX_PROGRAM_EXE, {"-platform", "offscreen", "--user-folder"});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(m_tmp.filePath("data/kv71xx/KV71xx.ini")), 20000);
+        QVERIFY(!QFileInfo::exists(m_tmp.filePath("KV71xx.ini")));
+        program.kill();
+        QVERIFY(program.waitForFinished());
+    }
 
 private:
-// "status|stdout|stderr".
-QByteArray runProgram(const QStringList &arguments)
-{
-    QProcess program;
-    program.setProcessEnvironment(m_environment);
-    program.start(KV71XX_PROGRAM_EXE, arguments);
-    program.waitForFinished(20000);
-    return QByteArray::number(program.exitCode()) + '|' + program.readAllStandardOutput() + '|'
-        + program.readAllStandardError();
-}
+    // "status|stdout|stderr".
+    QByteArray runProgram(const QStringList &arguments)
+    {
+        QProcess program;
+        program.setProcessEnvironment(m_environment);
+        program.start(KV71XX_PROGRAM_EXE, arguments);
+        program.waitForFinished(20000);
+        return QByteArray::number(program.exitCode()) + '|' + program.readAllStandardOutput() + '|'
+            + program.readAllStandardError();
+    }
 
-QTemporaryDir m_tmp;
-const QProcessEnvironment m_environment = [this] {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(name);
-    for (const char *name : {"TMPDIR", "XDG_RUNTIME_DIR"})
-        env.insert(name, m_tmp.path());
-    env.insert("XDG_DATA_HOME", m_tmp.filePath("data"));
-    return env;
-}();
-}
-;
+    QTemporaryDir m_tmp;
+    const QProcessEnvironment m_environment = [this] {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        for (const char *name : {"TMPDIR", "XDG_RUNTIME_DIR"})
+            env.insert(name, m_tmp.path());
+        env.insert("XDG_DATA_HOME", m_tmp.filePath("data"));
+        return env;
+    }();
+};
 
 QTEST_MAIN(TestApp)
 #include "tst_app.moc"

@@ -8,6 +8,8 @@
 #include "link/boardlink.h"
 #include "link/hex.h"
 #include "modes/videomode.h"
+#include "platform/serialport.h"
+#include "registers/readall.h"
 #include "registers/registerboxes.h"
 #include "tools/comparefile.h"
 #include "tools/linklog.h"
@@ -26,7 +28,7 @@
 
 namespace {
 
-constexpr double CharactersPerSecond = 960; // 9600 baud, 10 bits a character
+constexpr double CharactersPerSecond = LineSettings{}.charactersPerSecond();
 
 // A message the bench did not expect is printed beside the figures it spoils.
 void printMessages(FakeMessageBoxes &messages)
@@ -127,7 +129,7 @@ Measured BenchRig::measure(const std::function<void()> &action, double pauses)
 Measured BenchRig::readAll()
 {
     auto *button = m_form->findChild<QAbstractButton *>(QStringLiteral("ReadAllRegisters"));
-    return measure([button] { button->click(); }, 0.5); // the closing pause
+    return measure([button] { button->click(); }, ReadAll::ClosingPause);
 }
 
 Measured BenchRig::boxWrite()
@@ -139,7 +141,7 @@ Measured BenchRig::boxWrite()
 Measured BenchRig::videoModeOk()
 {
     VideoMode &dialog = m_form->videoMode();
-    return measure([&dialog] { dialog.OKButton_Click(); }, 0.5); // the read-back's closing pause
+    return measure([&dialog] { dialog.OKButton_Click(); }, ReadAll::ClosingPause); // the read-back's
 }
 
 bool BenchRig::writeChangingFile(const QString &name)

@@ -176,10 +176,8 @@ RegisterFiles::Outcome RegisterFiles::load(const QStringList &lines)
 bool RegisterFiles::program(int address, const QString &value)
 {
     if (m_boxes.text(address) == value)
-        m_boxes.reg_KV7103_Change(address);
-    else
-        m_boxes.setText(address, value);
-    return m_boxes.mark(address) != RegisterBoxes::Mark::NotWritten;
+        return m_boxes.reg_KV7103_Change(address);
+    return m_boxes.setText(address, value);
 }
 
 // One closing message for everything that was not loaded, and a status line.

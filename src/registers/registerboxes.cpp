@@ -95,36 +95,38 @@ QString RegisterBoxes::text(int address) const
     return reg_KV7103(address)->text();
 }
 
-void RegisterBoxes::setText(int address, const QString &text)
+bool RegisterBoxes::setText(int address, const QString &text)
 {
     QLineEdit *box = reg_KV7103(address);
     // Giving a box the text it already holds is no change: its change handling
     // does not run, so the register is not written again. This is what ends
     // the loop between the boxes and the sliders.
     if (box->text() == text)
-        return;
+        return true;
+    m_confirmed.at(size_t(address)) = true;
     HexInput::setProgramText(box, text);
+    return m_confirmed.at(size_t(address));
 }
 
-void RegisterBoxes::reg_KV7103_Change(int address)
+bool RegisterBoxes::reg_KV7103_Change(int address)
 {
     if (m_readingAllRegisters)
-        return;
+        return true;
     const CommandLock::Exchange exchange(m_lock, tr("a write of register %1").arg(Hex_Digits(address, 2)));
     // A port that does not open: nothing is written, but the sliders still
     // follow the boxes.
     const bool connected = m_link.connectOrReport();
     const QString text = reg_KV7103(address)->text();
+    m_confirmed.at(size_t(address)) = true; // an empty box writes nothing
     if (!text.isEmpty()) {
         const std::optional<quint8> value = RegisterMap::textToByte(text);
-        if (!value)
-            setMark(address, Mark::NotAByte);
-        else if (connected && m_commands.Write_KV7106(address, *value))
-            setMark(address, Mark::None);
-        else
-            setMark(address, Mark::NotWritten);
+        const bool written = value && connected && m_commands.Write_KV7106(address, *value);
+        setMark(address, !value ? Mark::NotAByte : written ? Mark::None : Mark::NotWritten);
+        m_confirmed.at(size_t(address)) = written;
     }
+    // A slider echo may write the register again, nested in here: its outcome counts.
     emit changeHandled();
+    return m_confirmed.at(size_t(address));
 }
 
 void RegisterBoxes::setMark(int address, Mark mark)

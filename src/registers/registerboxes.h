@@ -29,12 +29,16 @@ public:
     QLineEdit *reg_KV7103(int address) const { return m_boxes.at(size_t(address)); }
     QLabel *KV7106_Label(int address) const { return m_labels.at(size_t(address)); }
     QString text(int address) const;
-    void setText(int address, const QString &text);
+    // True unless the change handling the new text raised left a write the
+    // board did not confirm (or a text that is no byte) behind.
+    bool setText(int address, const QString &text);
     // Where the slider of a register's row goes: right of the box, to the
     // end of the column.
     QRect sliderGeometry(int address) const { return m_sliderGeometry.at(size_t(address)); }
 
-    void reg_KV7103_Change(int address);
+    // Writes the register its box shows; true when the board confirmed it (or
+    // nothing was due), including a slider echo's write of it nested inside.
+    bool reg_KV7103_Change(int address);
 
     // What a box's last write or read left to be seen: a colour and a tooltip
     // that say why the chip may not hold what the box shows. A later write or
@@ -59,6 +63,7 @@ private:
     CommandLock &m_lock;
     bool m_readingAllRegisters = false;
     std::array<Mark, RegisterMap::Count> m_marks{};
+    std::array<bool, RegisterMap::Count> m_confirmed{};
     std::array<QLineEdit *, RegisterMap::Count> m_boxes{};
     std::array<QLabel *, RegisterMap::Count> m_labels{};
     std::array<QRect, RegisterMap::Count> m_sliderGeometry{};

@@ -108,10 +108,8 @@ void SingleRegister::write()
     bool written = m_commands.Write_KV7106(address, quint8(value));
     // Addresses beyond the register map have no box to update. A box that
     // changes writes the register again, after its own link reset.
-    if (address < RegisterMap::Count && m_boxes.text(address) != m_data->text()) {
-        m_boxes.setText(address, m_data->text());
-        written = m_boxes.mark(address) == RegisterBoxes::Mark::None;
-    }
+    if (address < RegisterMap::Count && m_boxes.text(address) != m_data->text())
+        written = m_boxes.setText(address, m_data->text());
     const QString what = tr("Write %1 := %2").arg(Hex_Digits(address, 2), Hex_Digits(value, 2));
     emit status(written ? what : what + tr(": not confirmed by the board."));
 }

@@ -197,13 +197,11 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("port");
-        // clang-format off
         QTest::newRow("8") << QByteArray(" 8 \r\n") << 8;
         QTest::newRow("7,9") << QByteArray("  7,9\r\n") << 7;
         QTest::newRow("3, 5") << QByteArray("3\r\n5\r\n") << 3;
         QTest::newRow("9") << QByteArray(" 9 \r\n") << 0;
         QTest::newRow("COM3") << QByteArray("COM3\r\n") << 0;
-        // clang-format on
     }
 
     void settingsAtStart()
@@ -324,7 +322,6 @@ private slots:
         QCOMPARE(outcome({"a"}), (QStringList{"2", "", "kv71xx: unexpected argument \"a\"\n"}));
     }
 
-    // Started from the desktop menu it works in a folder of its own.
     void userFolderBecomesTheWorkingFolder()
     {
         QTemporaryDir tmp;

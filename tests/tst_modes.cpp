@@ -9,44 +9,52 @@
 #include <QRadioButton>
 #include <QtTest>
 
-const QString Reads = QStringLiteral("R0x0000 0x10 R0x0010 0x10 R0x0020 0x10 R0x0030 0x10 ");
-const QString Option2 = QStringLiteral("Y0x0000 0x1 0x01 W0x000E 0x1 0x06 W0x000F 0x1 0x98 W0x0018 0x1 0x00 ");
-const QString NotApplied = QStringLiteral("Input video mode SXGA (1280x1024) 60Hz/108MHz not applied: %1 ");
-const QString NotRead = QStringLiteral("Read All: 64 of 64 registers not read, the %1.");
+namespace {
+
+// One preset sent: the FPGA option, 0x0E, 0x0F and 0x18, then "R" for the four burst reads.
+QString sent(int option, int msb, int lsb, int format)
+{
+    return QString::asprintf("Y0x0000 0x1 0x%02X W0x000E 0x1 0x%02X W0x000F 0x1 0x%02X W0x0018 0x1 0x%02X R ", option,
+                             msb, lsb, format);
+}
+
+QString commands(const Harness &h)
+{
+    return h.port.commands().join("").replace("R0x0000 0x10 R0x0010 0x10 R0x0020 0x10 R0x0030 0x10 ", "R ");
+}
+
+} // namespace
 
 class TestModes : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // Steps on the dialog, opened (or brought forward) before each: a number clicks that option;
-    // Enter and Escape press no button. "R" in the commands stands for the four burst reads.
+    // A number clicks that option; Enter and Escape press no button.
     void okSendsThePreset_data()
     {
         QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<int>("fault"); // 0: a good board, -1: the port does not open, else silent from byte N on
+        QTest::addColumn<int>("fault"); // -1: the port does not open, N > 0: silent from byte N on
         QTest::addColumn<QString>("commands");
         QTest::addColumn<QStringList>("boxes"); // 0x0E, 0x0F, 0x18
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("status");
+        const QString failed = "Input video mode SXGA (1280x1024) 60Hz/108MHz not applied: %1 Read All: 64 of 64 "
+                               "registers not read, the %2.";
         // clang-format off
-        QTest::newRow("start-up, Option4, Option3, Option5") << QStringList{"OK", "4", "OK", "3", "OK", "5", "OK"} << 0
-            << Option2 + "R Y0x0000 0x1 0x03 W0x000E 0x1 0x0D W0x000F 0x1 0x30 W0x0018 0x1 0x01 R "
-                         "Y0x0000 0x1 0x02 W0x000E 0x1 0x06 W0x000F 0x1 0x98 W0x0018 0x1 0x00 R "
-                         "Y0x0000 0x1 0x04 W0x000E 0x1 0x05 W0x000F 0x1 0x40 W0x0018 0x1 0x00 R "
+        QTest::newRow("4, 3, 5") << QStringList{"OK", "4", "OK", "3", "OK", "5", "OK"} << 0
+            << sent(1, 6, 0x98, 0) + sent(3, 0x0D, 0x30, 1) + sent(2, 6, 0x98, 0) + sent(4, 5, 0x40, 0)
             << QStringList{"05", "40", "00"} << QStringList() << "Input video mode XGA (1024x768) 60Hz/65MHz applied.";
-        QTest::newRow("Cancel keeps Option7, close drops it")
-            << QStringList{"7", "Enter", "Escape", "Cancel", "OK", "close", "OK"} << 0
-            << "Y0x0000 0x1 0x06 W0x000E 0x1 0x04 W0x000F 0x1 0x20 W0x0018 0x1 0x00 R "
-               "Y0x0000 0x1 0x07 W0x000E 0x1 0x03 W0x000F 0x1 0x20 W0x0018 0x1 0x00 R "
+        QTest::newRow("cancel, close") << QStringList{"7", "Enter", "Escape", "Cancel", "OK", "close", "OK"} << 0
+            << sent(6, 4, 0x20, 0) + sent(7, 3, 0x20, 0)
             << QStringList{"03", "20", "00"} << QStringList() << "Input video mode VGA (640x480) 60Hz/21.175MHz applied.";
-        QTest::newRow("silent in 0x0E") << QStringList{"OK"} << 3 + 17 + 16 // reset, FPGA write, 0x0E write but its end
-            << "Y0x0000 0x1 0x01 W0x000E 0x1 0x06 R " << QStringList{"  ", "  ", ""}
-            << QStringList{Texts::echo} << NotApplied.arg("PLL Htotal MSB (0x0E), PLL Htotal LSB (0x0F), Output Format "
-                                                          "(0x18) not confirmed by the board.") + NotRead.arg("board did not answer");
-        QTest::newRow("port does not open") << QStringList{"OK"} << -1 << "" << QStringList{"  ", "  ", ""}
+        QTest::newRow("silent") << QStringList{"OK"} << 3 + 17 + 16 << "Y0x0000 0x1 0x01 W0x000E 0x1 0x06 R "
+            << QStringList{"  ", "  ", ""} << QStringList{Texts::echo}
+            << failed.arg("PLL Htotal MSB (0x0E), PLL Htotal LSB (0x0F), Output Format (0x18) not confirmed by the "
+                          "board.", "board did not answer");
+        QTest::newRow("no port") << QStringList{"OK"} << -1 << "" << QStringList{"  ", "  ", ""}
             << QStringList{Texts::cannotOpen(1, "/dev/sim1", "No such file or directory")}
-            << NotApplied.arg("the port could not be opened.") + NotRead.arg("port could not be opened");
+            << failed.arg("the port could not be opened.", "port could not be opened");
         // clang-format on
     }
 
@@ -61,32 +69,31 @@ private slots:
             if (step.at(0).isDigit())
                 mode->Option(step.toInt())->click();
             else if (step.startsWith('E'))
-                QTest::keyClick(mode, step == QLatin1String("Enter") ? Qt::Key_Return : Qt::Key_Escape);
-            else if (step == QLatin1String("close"))
+                QTest::keyClick(mode, step == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+            else if (step == "close")
                 mode->close();
             else
-                h.click(qPrintable(step + QLatin1String("Button")));
+                h.click(qPrintable(step + "Button"));
             QCOMPARE(mode->isVisible(), step.startsWith('E') || step.at(0).isDigit());
         }
-        QTEST(h.port.commands().join("").replace(Reads, "R "), "commands");
+        QTEST(commands(h), "commands");
         QTEST((QStringList{h.text(0x0E), h.text(0x0F), h.text(0x18)}), "boxes");
         QTEST(h.messages.texts(), "messages");
         QTEST(h.status(), "status");
         QCOMPARE(h.form->boxes().mark(0x0E) == RegisterBoxes::Mark::NotRead, fault != 0);
-        QCOMPARE(h.commandStates(), QStringLiteral("1111"));
+        QCOMPARE(h.commandStates(), "1111");
     }
 
-    // In the first wait of the first command: OK again, Read All, Save, and
-    // the dialog closed. No second sequence starts; the dialog goes at the end.
+    // OK, Read All, Save and closing the dialog in the first wait start nothing; the dialog goes at the end.
     void okAmongOtherCommands_data()
     {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("commands");
-        // clang-format off
-        QTest::newRow("OK") << "OKButton" << Option2 + "R ";
-        QTest::newRow("Read All") << "ReadAllRegisters" << "R ";
-        QTest::newRow("box change") << "" << "W0x0003 0x1 0x12 ";
-        // clang-format on
+        QTest::newRow("OK") << "OKButton" << sent(1, 6, 0x98, 0);
+        QTest::newRow("Read All") << "ReadAllRegisters"
+                                  << "R ";
+        QTest::newRow("box") << ""
+                             << "W0x0003 0x1 0x12 ";
     }
 
     void okAmongOtherCommands()
@@ -95,16 +102,16 @@ private slots:
         Harness h;
         VideoMode *mode = h.dialog<VideoMode>("nVideoModeInput");
         QSignalSpy changes(h.find<QAction>("nVideoModeInput"), &QAction::enabledChanged);
-        QTimer::singleShot(0, this, [&] { // in the first wait for the board
+        QTimer::singleShot(0, this, [&] {
             h.click("OKButton");
             h.click("ReadAllRegisters");
             h.find<QAction>("nFileSaveRegisterAs")->trigger();
             mode->close();
         });
-        first.isEmpty() ? h.setText(0x03, QStringLiteral("12")) : h.click(qPrintable(first));
-        QTEST(h.port.commands().join("").replace(Reads, "R "), "commands");
-        QCOMPARE(changes.count(), first.isEmpty() ? 0 : 2); // the video mode item: off, then on once at the end
-        QCOMPARE(h.commandStates(), QStringLiteral("1111"));
+        first.isEmpty() ? h.setText(0x03, "12") : h.click(qPrintable(first));
+        QTEST(commands(h), "commands");
+        QCOMPARE(changes.count(), first.isEmpty() ? 0 : 2); // off, then on once at the end
+        QCOMPARE(h.commandStates(), "1111");
         QVERIFY(!h.dialog<VideoMode>());
     }
 };

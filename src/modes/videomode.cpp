@@ -141,10 +141,10 @@ int VideoMode::selectedRow() const
 void VideoMode::OKButton_Click()
 {
     // A close meanwhile only hides the dialog, which goes when OK has ended.
-    m_running = true;
+    // An OK clicked again inside its own waits is refused, but counts here too.
+    ++m_running;
     m_command.apply(Presets::at(selectedRow()), *this);
-    m_running = false;
-    if (m_discarded)
+    if (--m_running == 0 && m_discarded)
         deleteLater();
 }
 
@@ -159,6 +159,6 @@ void VideoMode::closeEvent(QCloseEvent *event)
     // when OK has ended.
     event->accept();
     m_discarded = true;
-    if (!m_running)
+    if (m_running == 0)
         deleteLater();
 }

@@ -38,6 +38,6 @@ private:
 
     ModeCommand &m_command;
     std::array<QRadioButton *, Presets::Count> m_options{};
-    bool m_running = false;
+    int m_running = 0; // OK clicks at work, nested ones included
     bool m_discarded = false;
 };

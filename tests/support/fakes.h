@@ -9,6 +9,7 @@
 #include "platform/registry.h"
 #include "platform/singleinstance.h"
 
+#include <QCoreApplication>
 #include <QMap>
 #include <QSemaphore>
 #include <QStringList>
@@ -19,38 +20,48 @@
 // SIGTERM, SIGINT and SIGHUP as the rows of an int column "signal".
 void addTerminationSignalRows();
 
-// What the platform was asked to do, in order across port, clock and message boxes.
+// What the platform was asked to do, in order.
 struct EventLog
 {
     QStringList events;
     void add(const QString &event) { events.append(event); }
 };
 
-// Time passes only when the program waits: a blocking wait jumps to its deadline. onWait runs
-// whenever time passes (a pause; a blocking wait, after the pending events).
-class FakeClock : public Clock
+// Time passes only in waits (a blocking wait jumps to its deadline); onWait runs in each.
+struct FakeClock : Clock
 {
-public:
     explicit FakeClock(EventLog *log = nullptr)
         : m_log(log)
     {}
-
     double seconds() const override { return m_now; }
-    void pause(double seconds) override;
-    void processEvents() override;
-    void waitForEvents(double deadline) override;
-
-    std::function<void()> onWait;
+    void pause(double seconds) override
+    {
+        if (m_log)
+            m_log->add(QString("pause %1").arg(seconds));
+        m_now += seconds;
+        onWait();
+    }
+    void processEvents() override
+    {
+        if (m_log)
+            m_log->add("yield");
+        QCoreApplication::processEvents();
+    }
+    void waitForEvents(double deadline) override
+    {
+        ++blockingWaits;
+        QCoreApplication::processEvents();
+        onWait();
+        m_now = qMax(m_now, deadline);
+    }
+    std::function<void()> onWait = [] {};
     int blockingWaits = 0;
-
-private:
     EventLog *m_log;
     double m_now = 1000.0;
 };
 
-class FakeMessageBoxes : public MessageBoxes
+struct FakeMessageBoxes : MessageBoxes
 {
-public:
     struct Shown
     {
         QString text;
@@ -63,21 +74,27 @@ public:
         : m_clock(clock)
         , m_log(log)
     {}
-
     using MessageBoxes::show;
-    void show(const QString &text, const QString &caption, Icon icon) override;
-    QStringList texts() const;
-
+    void show(const QString &text, const QString &caption, Icon icon) override
+    {
+        if (m_log)
+            m_log->add("message " + text);
+        shown.append({text, caption, icon, m_clock ? m_clock->seconds() : 0.0});
+    }
+    QStringList texts() const
+    {
+        QStringList result;
+        for (const Shown &s : shown)
+            result.append(s.text);
+        return result;
+    }
     QList<Shown> shown;
-
-private:
     const Clock *m_clock;
     EventLog *m_log;
 };
 
-class FakeInstance : public SingleInstance
+struct FakeInstance : SingleInstance
 {
-public:
     bool running = false;
     bool anotherCopyRunning() override { return running; }
 };
@@ -94,50 +111,52 @@ struct FakeFileChooser : FileChooser
     }
 };
 
-class FakeEnd : public ProgramEnd
+struct FakeEnd : ProgramEnd
 {
-public:
-    explicit FakeEnd(EventLog *log = nullptr)
+    explicit FakeEnd(EventLog *log)
         : m_log(log)
     {}
-    void endProgram() override { m_log->add(QStringLiteral("end")); }
-
-private:
+    void endProgram() override { m_log->add("end"); }
     EventLog *m_log;
 };
 
 // String values under the machine-wide root by "KEY|VALUE"; opens records each key and access mask.
-class FakeRegistry : public Registry
+struct FakeRegistry : Registry
 {
-public:
     QMap<QString, QByteArray> values;
     QStringList opens;
 
-    long RegOpenKeyExA(Key root, const QString &subKey, quint32 options, quint32 access, Key *result) override;
-    long RegQueryValueExA(Key key, const QString &valueName, quint32 *type, QByteArray *buffer, quint32 *size) override;
+    long RegOpenKeyExA(Key root, const QString &subKey, quint32, quint32 access, Key *result) override
+    {
+        opens.append(QString("%1 %2").arg(subKey).arg(access, 0, 16));
+        openedKey = subKey;
+        *result = root == LocalMachine && !values.keys().filter(subKey + '|').isEmpty();
+        return *result ? Success : FileNotFound;
+    }
+    long RegQueryValueExA(Key, const QString &valueName, quint32 *type, QByteArray *buffer, quint32 *size) override
+    {
+        const QByteArray data = values.value(openedKey + '|' + valueName);
+        if (data.isEmpty())
+            return FileNotFound;
+        *type = StringType;
+        *size = quint32(data.size());
+        buffer->replace(0, data.size(), data);
+        return Success;
+    }
     long RegCloseKey(Key) override { return Success; }
-
     QString openedKey;
 };
 
 // Only the listed files exist, and only they start.
-class FakeLauncher : public ProgramLauncher
+struct FakeLauncher : ProgramLauncher
 {
-public:
     QStringList files;
     QStringList started;
-
     bool fileExists(const QString &path) const override { return files.contains(path); }
-    bool startDetached(const QString &path) override
-    {
-        if (files.contains(path))
-            started.append(path);
-        return files.contains(path);
-    }
+    bool startDetached(const QString &path) override { return files.contains(path) && (started.append(path), true); }
 };
 
-// The detected serial devices are the listed ones; the chooser answers with
-// the next answer (nothing: the user cancels) and records each port it was asked for.
+// The listed devices; the chooser records each port asked for and gives the next answer (none: cancel).
 struct FakeSerialDevices : SerialDevices, DeviceChooser
 {
     QList<SerialDevice> devices;
@@ -151,14 +170,11 @@ struct FakeSerialDevices : SerialDevices, DeviceChooser
     }
 };
 
-// A disk that takes no file beyond bytes (below 0: any size); a write past it
-// fails with "File too large".
+// No file grows beyond bytes (below 0: any size): a write past it fails with "File too large".
 void limitFileSize(long bytes);
 
-// A FIFO made at path, with its reading end open unless told otherwise, so
-// that a writer does not wait and what it writes (up to the pipe's 64 KiB) can
-// be taken. A program that wrongly waits in open() or read() on it is woken
-// within seconds instead of waiting for ever.
+// A FIFO whose reading end is open unless told otherwise: take() gets up to 64 KiB of what a writer wrote.
+// A wait in open() or read() on it is woken within seconds.
 class Fifo
 {
 public:

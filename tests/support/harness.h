@@ -8,14 +8,17 @@
 #include "registers/registerboxes.h"
 #include "sliders/fieldsliders.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
-
-class QLineEdit;
-class QScrollBar;
 
 // Whether Write, Read, Read All and the video mode item are enabled, as "1111".
 QString commandStates(const QWidget &form);
@@ -23,17 +26,28 @@ QString commandStates(const QWidget &form);
 // The main window on fakes and the in-process board, in a fresh working directory.
 struct Harness
 {
-    explicit Harness(const sim::BoardOptions &options = {}, bool load = true);
-    ~Harness();
+    explicit Harness(const sim::BoardOptions &options = {}, bool load = true)
+        : port(&log.events, options)
+    {
+        QDir::setCurrent(dir.path());
+        form = std::make_unique<Form1>(platform());
+        if (load)
+            form->Form_Load();
+    }
+    ~Harness()
+    {
+        form.reset();
+        QDir::setCurrent(previousDirectory);
+    }
 
     Platform platform() { return platformOf(*this); }
     template<typename T = QWidget>
     T *find(const char *name) const
     {
-        return form->findChild<T *>(QLatin1String(name));
+        return form->findChild<T *>(name);
     }
 
-    // The live window of type T, opened first by the menu item when one is named.
+    // The live window of type T, opened first by the named menu item.
     template<typename T>
     T *dialog(const char *openingItem = nullptr) const
     {
@@ -45,17 +59,16 @@ struct Harness
 
     QLineEdit *box(int address) const { return form->boxes().reg_KV7103(address); }
     QScrollBar *slider(int address) const { return form->sliders().slider(address); }
-    QString text(int address) const;
-    // Sets a box's text as the program does (raises its change handling).
+    QString text(int address) const { return box(address)->text(); }
+    // As the program sets a box (raising its change handling).
     void setText(int address, const QString &text) { form->boxes().setText(address, text); }
-    // Types into a box with real key events.
-    void type(int address, const QString &keys);
-    void click(const char *button);
+    void type(int address, const QString &keys) { QTest::keyClicks(box(address), keys); }
+    void click(const char *button) { find<QAbstractButton>(button)->click(); }
     QString commandStates() const { return ::commandStates(*form); }
     // The line at the window's foot that says how the last command went.
-    QString status() const;
+    QString status() const { return find<QLabel>("StatusLine")->text(); }
 
-    QString previousDirectory;
+    QString previousDirectory = QDir::currentPath();
     QTemporaryDir dir;
     EventLog log;
     FakeClock clock{&log};

@@ -161,8 +161,9 @@ private slots:
         // Quiet after the reset, the first read's 13 characters and 4 more.
         row("stops answering", {"diff", "changed.txt"}, {"R0x0000 0x10 ", "R0x0010 0x10 "}, {}, 3,
             {noAnswer, "The board did not send registers 10 to 1F"}, {Fault::StopEchoAfter, 20});
-        row("watch stops", {"watch", "1"}, {"R0x0001 0x01 ", "R0x0001 0x01 "}, "    0.0 s 01 Sync Status (0x01): 00\n",
-            3, {noAnswer, "The board did not send register 01"}, {Fault::StopEchoAfter, 20});
+        row("watch stops", {"watch", "1", "--interval", "1"}, {"R0x0001 0x01 ", "R0x0001 0x01 "},
+            "    0.0 s 01 Sync Status (0x01): 00\n", 3, {noAnswer, "The board did not send register 01"},
+            {Fault::StopEchoAfter, 20});
         row("no port", {"dump"}, {}, {}, 3, {Texts::cannotOpen(1, "/dev/sim1", "No such file or directory")}, {}, true);
     }
 

@@ -129,6 +129,15 @@ private slots:
         QVERIFY(contents(path).startsWith("KV7106_Register0: ID and REVISION (00h) :\r\n"));
     }
 
+    void saveIntoAFifoWritesIntoItAndLeavesItAFifo()
+    {
+        Harness h;
+        Fifo fifo(h.dir.filePath("fifo"));
+        run(h, true, "fifo");
+        QCOMPARE(fifo.take(), contents(run(h, true, "regular.TXT")));
+        QVERIFY(fifo.isFifo());
+    }
+
     void saveIntoAFifoThatNoProgramReadsSaysSoAtOnce()
     {
         Harness h;

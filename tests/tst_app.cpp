@@ -146,7 +146,6 @@ private slots:
                               "Assign a Device to COM1..."}));
     }
 
-    // Ctrl+X ends the program even from inside a box, where it would cut.
     void shortcutFiresWithMenusClosed()
     {
         Harness h;
@@ -262,7 +261,6 @@ private slots:
 
     void signalEndsTheProgramAsExitDoes_data() { addTerminationSignalRows(); }
 
-    // A logout, kill or Ctrl+C ends the program at once and removes its lock.
     void signalEndsTheProgramAsExitDoes()
     {
         QFETCH(int, signal);
@@ -277,7 +275,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(lock));
     }
 
-    // Devices come and go while the program runs: the tips are read again as the menu opens.
     void portItemsSayWhichDeviceTheyOpen()
     {
         Harness h;
@@ -289,7 +286,6 @@ private slots:
                  h.dir.filePath("ttyUSB9") + through.arg("COM2") + ", not present");
     }
 
-    // The stable link finds the adapter again after a replug; the assignment outlives the run.
     void assigningADeviceKeepsItsStableLinkForTheUser()
     {
         Harness h;
@@ -314,7 +310,6 @@ private slots:
         QCOMPARE(PortAssignments::device(5), QString());
     }
 
-    // Qt's own options pass; anything else is refused before the window opens.
     void unknownArgumentsAreRefused()
     {
         QCOMPARE(outcome({"-platformtheme", "none", "--bogus"}),

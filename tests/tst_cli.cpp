@@ -183,7 +183,6 @@ private slots:
         QTEST(rig.boxes.texts(), "messages");
     }
 
-    // What dump writes is what the window's loader reads, register by register.
     void dumpLoadsUnchanged()
     {
         Rig rig;
@@ -221,7 +220,6 @@ private slots:
                                     ""}));
     }
 
-    // The installed program: no widgets, the real port on a pty, its statuses.
     void executable()
     {
         const QByteArray libraries = run({KV71XX_CLI_EXE}, "ldd");
@@ -238,7 +236,6 @@ private slots:
 
     void signalEndsWithItsStatusInsideAWait_data() { addTerminationSignalRows(); }
 
-    // A logout, kill or Ctrl+C while the board keeps it waiting: its serial lock goes, no message.
     void signalEndsWithItsStatusInsideAWait()
     {
         QFETCH(int, signal);
@@ -256,7 +253,6 @@ private slots:
         QCOMPARE(cli.readAllStandardError(), "");
     }
 
-    // The trace logs characters when the link asks what is waiting, before anything takes them.
     void traceShowsCharactersAsTheyArrive()
     {
         QBuffer log;

@@ -71,7 +71,6 @@ private slots:
         QCOMPARE(h.text(0x06), "80");
     }
 
-    // Clicks on the greyed-out commands and the dialog's OK during Read All: same bytes, same box texts.
     void clicksOnDisabledCommandsDoNothing()
     {
         const auto run = [&](bool clicks) {
@@ -137,7 +136,6 @@ private slots:
         QTEST(said, "status");
     }
 
-    // After a hovered menu item's tip, the command's status line comes back.
     void aMenuTipLeavesTheStatusLine()
     {
         Harness h;

@@ -202,7 +202,6 @@ private slots:
         QCOMPARE(h.commandStates(), "1111");
     }
 
-    // The entries as written, .txt and .TXT alike, the default suffix, asking to replace.
     void theRealDialogTakesTheRequestAsWritten()
     {
         Harness h;

@@ -246,7 +246,6 @@ private slots:
         QVERIFY(!rig.port->isOpen());
     }
 
-    // The user's Disconnect during a wait ends it at once, and silently.
     void disconnectDuringAWait()
     {
         Rig rig;

@@ -83,7 +83,6 @@ private slots:
         QTEST(RegisterMap::textToSliderPosition(text), "position");
     }
 
-    // Typing, paste and program texts, in a box without limit and one of two.
     void hexInput()
     {
         QLineEdit open;

@@ -39,7 +39,6 @@ class TestSerialPort : public QObject
     QTemporaryDir m_dir;
 
 private slots:
-    // COMn links in the current directory, port assignments in a configuration folder of the test's own.
     void initTestCase()
     {
         QVERIFY(QDir::setCurrent(m_dir.path()));

@@ -28,7 +28,6 @@ private slots:
         QCOMPARE(h.port.writes(), (QStringList{"10=3F", "09=01", "09=02", "09=60", "09=00"}));
     }
 
-    // A held thumb stays where the user holds it while another box changes.
     void heldThumbIsLeftAlone()
     {
         Harness h;

@@ -1,5 +1,3 @@
-// The About box: its texts, its keys, and the system-information launcher.
-
 #include "harness.h"
 
 #include "about/frmabout.h"
@@ -32,7 +30,6 @@ private slots:
         QCOMPARE(h.form->findChildren<frmAbout *>().size(), 1);
     }
 
-    // The box stays until Enter (after the first program) or Escape presses OK, which discards it.
     void startSysInfo_data()
     {
         QTest::addColumn<QByteArray>("path"); // empty: no such value

@@ -1,5 +1,3 @@
-// The application shell: pages, rows, menus, start-up, the ways out, settings file, single instance.
-
 #include "harness.h"
 #include "texts.h"
 
@@ -241,7 +239,6 @@ private slots:
                              + ": File too large"});
     }
 
-    // Per user: a running copy blocks the next, a killed one does not, a lock that cannot be taken blocks nothing.
     void singleInstance()
     {
         QCOMPARE(QFileInfo(LockFileInstance::defaultPath()).fileName(), QString("kv71xx-%1.lock").arg(::getuid()));

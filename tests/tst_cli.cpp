@@ -1,5 +1,3 @@
-// kv71xx-cli on the in-process board and, as the installed program, over a pty.
-
 #include "boardprocess.h"
 #include "fakes.h"
 #include "simport.h"
@@ -103,7 +101,6 @@ private slots:
         writeFile("bad.txt", RegisterFile::format(texts));
     }
 
-    // Bad input (status 2) is refused before anything is sent; a failing link ends with 3.
     void commands_data()
     {
         QTest::addColumn<sim::BoardOptions>("options");
@@ -232,6 +229,10 @@ private slots:
                  "1|" + stuckLine + '|'); // not a terminal: no progress line
         QCOMPARE(run({"write", "6", "80", "7", "zz"}),
                  "2||kv71xx-cli: write: VALUE \"zz\" is not a hexadecimal byte 00 to FF\n");
+        sim::BoardProcess chatter({"COM3", {Fault::Chatter, 0}, true, {}}); // a port that talks on
+        QCOMPARE(run({"--port", "3", "write", "6", "1"}),
+                 "3||kv71xx-cli: " + noPrompt.toLatin1()
+                     + "\nkv71xx-cli: The board did not confirm writing chip register 06\n");
     }
 
     void signalEndsWithItsStatusInsideAWait_data() { addTerminationSignalRows(); }

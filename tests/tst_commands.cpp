@@ -1,5 +1,3 @@
-// The command lock and the input hold.
-
 #include "harness.h"
 
 #include "modes/videomode.h"
@@ -97,7 +95,6 @@ private slots:
         QCOMPARE(clicked.second, plain.second);
     }
 
-    // A command chosen while another runs is not started; the status line says what runs.
     void aRefusedCommandSaysWhatRuns_data()
     {
         QTest::addColumn<QString>("first");

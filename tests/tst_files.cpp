@@ -1,5 +1,3 @@
-// Register files: saved bytes, Load's writes, faults, cancel, the real dialog.
-
 #include "harness.h"
 #include "texts.h"
 
@@ -230,7 +228,6 @@ private slots:
                      + ". The board did not confirm 48 of these values (their boxes are marked).");
     }
 
-    // One message for the link failure; the count of unconfirmed writes goes to the status line.
     void loadOnAFailedLinkCountsInTheStatusLine_data()
     {
         QTest::addColumn<bool>("silent");

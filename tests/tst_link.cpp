@@ -1,5 +1,3 @@
-// The board link and its command lines on the in-process board and a fake clock.
-
 #include "fakes.h"
 #include "simport.h"
 #include "texts.h"

@@ -1,5 +1,3 @@
-// The input video mode dialog: what OK sends, whatever comes in its way.
-
 #include "harness.h"
 #include "texts.h"
 
@@ -84,7 +82,6 @@ private slots:
         QCOMPARE(h.commandStates(), "1111");
     }
 
-    // OK, Read All, Save and closing the dialog in the first wait start nothing; the dialog goes at the end.
     void okAmongOtherCommands_data()
     {
         QTest::addColumn<QString>("first");

@@ -1,5 +1,3 @@
-// The register panel.
-
 #include "boardprocess.h"
 #include "harness.h"
 #include "texts.h"
@@ -252,8 +250,6 @@ private slots:
         QTest::newRow("hangs up") << faulty(F::HangUpAfter, 10) << Texts::echo << 3.0;
     }
 
-    // A box write and Read All end as one failure in bounded time, boxes kept, only whole commands sent
-    // (one cut short), the window idle; then a healthy board is read.
     void ptyFaultEndsAsOneFailureTheWindowRecoversFrom()
     {
         QFETCH(sim::BoardOptions, fault);
@@ -287,7 +283,6 @@ private slots:
             QCOMPARE(form.boxes().mark(a), M::NotRead);
         }
         QCOMPARE(commandStates(form), "1111");
-        // The event loop sleeps (a dead descriptor reported readable would spin it).
         const std::clock_t cpu = std::clock();
         QTest::qWait(300);
         QVERIFY(std::clock() - cpu < CLOCKS_PER_SEC / 10);

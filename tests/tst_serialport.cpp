@@ -1,5 +1,3 @@
-// The real port layer: device routes, open failures, device counts, locks.
-
 #include "boardprocess.h"
 #include "fakes.h"
 #include "texts.h"

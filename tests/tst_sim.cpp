@@ -1,5 +1,3 @@
-// The simulated board's protocol core, byte for byte (its pty executable serves the other tests).
-
 #include "boardcore.h"
 
 #include <QtTest>

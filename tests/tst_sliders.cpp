@@ -1,5 +1,3 @@
-// The sliders and the boxes.
-
 #include "harness.h"
 
 #include <QScrollBar>

@@ -1,10 +1,15 @@
+#include "boardprocess.h"
 #include "harness.h"
 #include "texts.h"
 
 #include "app/progressbar.h"
+#include "platform/qtserialport.h"
+#include "platform/realclock.h"
 #include "tools/comparefile.h"
 #include "tools/linklog.h"
+#include "tools/quickload.h"
 #include "tools/registerwatch.h"
+#include "tools/toolsmenu.h"
 
 #include <QMenuBar>
 #include <QPushButton>
@@ -264,6 +269,37 @@ private slots:
         QVERIFY(!w->isOn());
         QCOMPARE(h.status(), "Watch Registers stopped: the board did not answer.");
         QCOMPARE(h.messages.texts(), QStringList{Texts::echo});
+    }
+
+    void toolsWorkOverThePty()
+    {
+        Harness h;
+        QtSerialPort port;
+        RealClock clock;
+        Form1 form(
+            {port, clock, h.messages, h.instance, h.end, h.registry, h.launcher, h.fileDialog, h.devices, h.devices});
+        QVERIFY(form.Form_Load());
+        ToolsMenu &menu = *form.findChild<ToolsMenu *>();
+        {
+            sim::BoardProcess board({"COM1", {}, false, {}});
+            writeFile(h, [](int k) { return k + 0x80; });
+            menu.quickLoad().run();
+            QCOMPARE(form.boxes().reg_KV7103(0x3F)->text(), "BF");
+            writeFile(h, [](int k) { return k + 0x80; });
+            menu.compareFile().run();
+            QCOMPARE(menu.compareFile().differing()->rowCount(), 0);
+            menu.linkLog().show();
+            menu.registerWatch().setOn(true);
+            menu.registerWatch().readNow();
+            QCOMPARE(menu.linkLog().lines().last().mid(13),
+                     R"(COM1 sent "R0x0002 0x1 " received "0x0002 0x1 \r\n00> ")");
+        }
+        sim::BoardProcess board({"COM1", {sim::BoardOptions::Fault::StopEchoAfter, 3 + 333 + 26}, false, {}});
+        writeFile(h, [](int) { return 0x11; });
+        menu.quickLoad().run();
+        QCOMPARE(h.messages.texts(), QStringList{Texts::echo});
+        QCOMPARE(form.boxes().reg_KV7103(0x1F)->text(), "11");
+        QCOMPARE(form.boxes().mark(0x3F), RegisterBoxes::Mark::NotRead);
     }
 };
 

@@ -65,7 +65,6 @@ private slots:
         QCOMPARE(h.registry.opens, opens);
     }
 
-    // Without a registry: the first listed tool in an absolute search folder, as an executable file.
     void toolOnSearchPath()
     {
         Harness h; // works in a fresh folder

@@ -178,7 +178,6 @@ private slots:
         h.find<QAction>("nMenuFileExit")->trigger();
         QCOMPARE(h.log.events, (QStringList{"close", "end"}));
         QVERIFY(!h.form->isVisible());
-        // Closing ends it without closing the port; Disconnect closes it and keeps the port choice.
         Harness c;
         c.form->show();
         QVERIFY(c.form->link().Connect_Board());

@@ -28,7 +28,6 @@ class TestCommands : public QObject
     Q_OBJECT
 
 private slots:
-    // Keys and clicks in a box's exchange wait, then land in order; a slider move inside a wait is refused.
     void inputDuringAnExchange_data()
     {
         QTest::addColumn<int>("wait"); // the wait the input arrives in; 0: the reset
@@ -69,20 +68,34 @@ private slots:
         QCOMPARE(h.text(0x06), "80");
     }
 
+    void clicksOnDisabledCommandsDoNothing_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Load") << "nFileLoadRegisterFrom";
+        QTest::newRow("OK") << "OKButton";
+        QTest::newRow("Read All") << "ReadAllRegisters";
+    }
+
     void clicksOnDisabledCommandsDoNothing()
     {
+        QFETCH(QString, command);
         const auto run = [&](bool clicks) {
             Harness h;
             HexInput::setProgramText(h.find<QLineEdit>("Address"), "03");
             HexInput::setProgramText(h.find<QLineEdit>("Data"), "55");
             h.dialog<VideoMode>("nVideoModeInput");
+            QFile file(h.dir.filePath("in.txt"));
+            file.open(QIODevice::WriteOnly);
+            file.write(QByteArray(":7C\r\n").repeated(64));
+            file.close();
+            h.fileDialog.answers.append(file.fileName());
             h.clock.onWait = [&] {
                 if (std::exchange(clicks, false)) {
                     for (const char *name : {"WriteRegCommand", "ReadRegCommand", "ReadAllRegisters", "OKButton"})
                         QTest::mouseClick(h.find(name), Qt::LeftButton);
                 }
             };
-            h.click("ReadAllRegisters");
+            start(h, command);
             QTest::qWait(0); // held input is replayed
             QStringList boxes;
             for (int a = 0; a < 64; ++a)

@@ -141,7 +141,6 @@ private slots:
         QVERIFY(::waitpid(child, &status, 0) == child && status == 0);
     }
 
-    // A count taken after a wait's deadline includes what the device holds beyond the port's own buffer.
     void waitingCountsTheDevice()
     {
         const int master = ::posix_openpt(O_RDWR | O_NOCTTY);

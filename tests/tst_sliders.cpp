@@ -8,7 +8,6 @@ class TestSliders : public QObject
     Q_OBJECT
 
 private slots:
-    // Arrow and track clicks and a released drag write; a drag in progress and the same position do not.
     void reportingRules()
     {
         Harness h;

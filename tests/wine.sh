@@ -20,6 +20,7 @@ export QT_FORCE_STDERR_LOGGING=1 QT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\dej
 while IFS= read -r name; do export "WINE$name=${!name}"; done < <(compgen -e | grep '^QT_' || true)
 
 if [ "$1" = --prepare ]; then
+    wineserver -k 2>/dev/null || true # a server left by an earlier run
     rm -rf "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1
     wine reg add 'HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO' /v PATH /t REG_SZ /d "$2" /f >/dev/null

@@ -7,6 +7,12 @@ build_packages=(g++ make cmake qt6-base-dev qt6-serialport-dev libgl-dev)
 test_packages=(clang-format dpkg-dev lintian desktop-file-utils appstream bash-completion)
 # scripts/run without a display: a virtual one, a click and a picture.
 display_packages=(xvfb xauth x11-utils xdotool imagemagick)
+# scripts/windows: the cross build (Qt's host tools come from qt6-base-dev),
+# Wine and a font for the tests, NSIS and zip for the packages.
+windows_packages=(g++-mingw-w64-x86-64-posix cmake ninja-build qt6-base-dev wine wine64 fonts-dejavu-core nsis zip
+    unzip xz-utils)
+# scripts/windows when it builds the Qt kit: apt-get source and its unpacking.
+kit_packages=(dpkg-dev patch)
 
 ensure_packages() {
     local missing=()

@@ -2,6 +2,9 @@
 
 #include "about/frmabout.h"
 #include "platform/toolpathregistry.h"
+#ifdef Q_OS_WIN
+#include "platform/winregistry.h"
+#endif
 
 #include <QtTest>
 
@@ -68,16 +71,36 @@ private slots:
     void toolOnSearchPath()
     {
         Harness h; // works in a fresh folder
-        QVERIFY(QDir().mkpath("a/hardinfo2") && QDir().mkpath("b") && QFile("b/hardinfo2").open(QIODevice::WriteOnly));
+#ifdef Q_OS_WIN
+        const QString exe = ".exe";
+#else
+        const QString exe;
+#endif
+        QVERIFY(QDir().mkpath("a/hardinfo2" + exe) && QDir().mkpath("b")
+                && QFile("b/hardinfo2").open(QIODevice::WriteOnly));
         for (const char *name : {"b/kinfocenter", "hardinfo"})
-            QVERIFY(QFile(name).open(QIODevice::WriteOnly, QFile::ReadOwner | QFile::ExeOwner));
-        ToolPathRegistry registry(QStringList{"", ".", "a", h.dir.filePath("a"), h.dir.filePath("b")}.join(':'));
+            QVERIFY(QFile(name + exe).open(QIODevice::WriteOnly, QFile::ReadOwner | QFile::ExeOwner));
+        const QStringList folders{"", ".", "a", h.dir.filePath("a"), h.dir.filePath("b")};
+        ToolPathRegistry registry(folders.join(QDir::listSeparator()));
         SysInfo sysInfo(registry, h.launcher, h.messages);
         QString value;
         QVERIFY(sysInfo.GetKeyValue(Registry::LocalMachine, PathKey, "PATH", &value));
-        QCOMPARE(value, h.dir.filePath("b/kinfocenter"));
+        QCOMPARE(value, h.dir.filePath("b/kinfocenter" + exe));
         QVERIFY(!sysInfo.GetKeyValue(Registry::LocalMachine, LocationKey, "MSINFO", &value));
     }
+
+#ifdef Q_OS_WIN // the Wine prefix of the tests registers the tool
+    void systemInfoStartsTheToolTheWindowsRegistryNames()
+    {
+        WinRegistry registry;
+        FakeLauncher launcher;
+        launcher.files = {KV71XX_SYSINFO_TOOL};
+        FakeMessageBoxes messages;
+        SysInfo(registry, launcher, messages).StartSysInfo();
+        QCOMPARE(launcher.started, launcher.files);
+        QCOMPARE(messages.texts(), QStringList());
+    }
+#endif
 };
 
 QTEST_MAIN(TestAbout)

@@ -24,7 +24,7 @@ QString run(Harness &h, bool save, const char *name, const QByteArray &bytes = {
         file.write(bytes);
     h.fileDialog.answers.append(file.fileName());
     h.find<QAction>(save ? "nFileSaveRegisterAs" : "nFileLoadRegisterFrom")->trigger();
-    return file.fileName();
+    return QDir::toNativeSeparators(file.fileName());
 }
 
 } // namespace
@@ -91,7 +91,7 @@ private slots:
         Harness h;
         const QString saved = run(h, true, "saved.TXT");
         h.find<QAction>("nFileLoadRegisterFrom")->trigger();
-        QCOMPARE(h.fileDialog.requests.at(1).fileName, saved);
+        QCOMPARE(QDir::toNativeSeparators(h.fileDialog.requests.at(1).fileName), saved);
     }
 
     void aFailedSaveLeavesTheEarlierFile_data()
@@ -99,7 +99,9 @@ private slots:
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<QString>("why");
         QTest::newRow("read-only") << true << "the file is read-only.";
+#ifdef Q_OS_UNIX // a POSIX file size limit
         QTest::newRow("full") << false << "File too large";
+#endif
     }
 
     void aFailedSaveLeavesTheEarlierFile()
@@ -111,9 +113,13 @@ private slots:
         const QByteArray before = contents(path);
         QFile::setPermissions(path, readOnly ? QFile::ReadOwner : QFile::ReadOwner | QFile::WriteOwner);
         h.setText(0x03, "12");
+#ifdef Q_OS_UNIX
         limitFileSize(readOnly ? -1 : 1000);
+#endif
         run(h, true, "saved.TXT");
+#ifdef Q_OS_UNIX
         limitFileSize(-1);
+#endif
         QCOMPARE(h.messages.texts(), QStringList{"Cannot save " + path + ": " + why});
         QCOMPARE(contents(path), before);
     }
@@ -127,6 +133,7 @@ private slots:
         QVERIFY(contents(path).startsWith("KV7106_Register0: ID and REVISION (00h) :\r\n"));
     }
 
+#ifdef Q_OS_UNIX // FIFOs
     void saveIntoAFifoWritesIntoItAndLeavesItAFifo()
     {
         Harness h;
@@ -151,6 +158,7 @@ private slots:
                  QStringList{"Cannot load " + run(h, false, "fifo") + ": it is not a regular file."});
         QCOMPARE(h.port.writes(), QStringList{});
     }
+#endif
 
     void saveProposesRegistersTxtAndAddsTxt()
     {

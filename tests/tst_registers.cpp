@@ -31,6 +31,7 @@ sim::BoardOptions faulty(F f, int after = 0)
     return {f, after};
 }
 
+#ifdef Q_OS_UNIX // the board on a pty
 struct PtyBoard
 {
     PtyBoard(const QTemporaryDir &dir, const sim::BoardOptions &fault)
@@ -52,6 +53,7 @@ struct PtyBoard
     QString log;
     std::unique_ptr<sim::BoardProcess> board;
 };
+#endif
 
 } // namespace
 
@@ -237,6 +239,7 @@ private slots:
         QCOMPARE(h.messages.shown.size(), 2);
     }
 
+#ifdef Q_OS_UNIX // the board on a pty
     void ptyFaultEndsAsOneFailureTheWindowRecoversFrom_data()
     {
         QTest::addColumn<sim::BoardOptions>("fault");
@@ -295,6 +298,7 @@ private slots:
         for (int a = 0; a < 64; ++a)
             QCOMPARE(text(a), QString::asprintf("%02X", sim::BoardCore::powerOnValue(a)));
     }
+#endif
 
     // Read and Write; no byte, nothing sent.
     void singleRegister_data()

@@ -6,6 +6,10 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
@@ -22,11 +26,37 @@ bool parse(QCommandLineParser &parser, const QStringList &arguments)
     return parser.parse(arguments);
 }
 
+// On Windows the window's program has no console of its own: it prints to
+// the console it was started from, unless its output goes elsewhere already.
+void useParentConsole()
+{
+#ifdef Q_OS_WIN
+    if (::GetStdHandle(STD_OUTPUT_HANDLE) == nullptr && ::AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+#endif
+}
+
 int fail(int status, const QString &message)
 {
+    useParentConsole();
     std::fprintf(stderr, "kv71xx: %s\n", qPrintable(message));
     return status;
 }
+
+// Where the files of the help text live.
+#ifdef Q_OS_WIN
+const char UserFolder[] = "%LOCALAPPDATA%";
+const char PortFiles[] = R"(    Port n opens the device assigned to it in the Options menu, else
+    \\.\COMn.)";
+const char InstanceLock[] = "%TEMP%\\kv71xx-USERNAME.lock";
+#else
+const char UserFolder[] = "$XDG_DATA_HOME, else ~/.local/share";
+const char PortFiles[] = R"(    COM1 to COM8   a file or symbolic link that port n opens instead of
+                   /dev/ttyS<n-1>: ln -s /dev/ttyUSB0 COM1)";
+const char InstanceLock[] = "$TMPDIR/kv71xx-UID.lock (else /tmp)";
+#endif
 
 } // namespace
 
@@ -39,6 +69,8 @@ std::optional<int> answerHelpOrVersion(int argc, const char *const argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
     parse(parser, arguments);
+    if (parser.isSet(helpOption) || parser.isSet(versionOption))
+        useParentConsole();
     if (parser.isSet(helpOption))
         std::fputs(qPrintable(helpText()), stdout);
     else if (parser.isSet(versionOption))
@@ -56,7 +88,8 @@ std::optional<int> apply(const QStringList &arguments)
     if (!parser.positionalArguments().isEmpty())
         return fail(2, QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst()));
     if (parser.isSet(userFolderOption)) {
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        // ~/.local/share/kv71xx, %LOCALAPPDATA%\kv71xx: the user's own, never roaming.
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
         if (!QDir().mkpath(folder) || !QDir::setCurrent(folder))
             return fail(1, QStringLiteral("cannot work in the folder %1").arg(folder));
     }
@@ -81,7 +114,7 @@ DESCRIPTION
 
 OPTIONS
     --user-folder  Works in the program's own folder, kv71xx in the user's
-                   data folder ($XDG_DATA_HOME, else ~/.local/share),
+                   data folder (%1),
                    created when missing, instead of the working folder the
                    program was started in. The desktop menu starts it so.
     -h, --help     Shows this text.
@@ -93,11 +126,10 @@ OPTIONS
 FILES
     In the working folder:
     KV71xx.ini     the chosen serial port, one line (" 3 " for COM3)
-    COM1 to COM8   a file or symbolic link that port n opens instead of
-                   /dev/ttyS<n-1>: ln -s /dev/ttyUSB0 COM1
+%2
     The file dialog of Save and Load opens there too.
 
-    $TMPDIR/kv71xx-UID.lock (else /tmp)
+    %3
                    one copy of the program runs per user
 
 EXIT STATUS
@@ -107,7 +139,8 @@ EXIT STATUS
 
 SEE ALSO
     kv71xx-cli(1), kv71xx-board(1)
-)");
+)")
+        .arg(QLatin1String(UserFolder), QLatin1String(PortFiles), QLatin1String(InstanceLock));
 }
 
 } // namespace ProgramOptions

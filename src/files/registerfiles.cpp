@@ -27,14 +27,10 @@ QString shown(const QString &path)
 
 // Where file names are case-sensitive a file saved as registers.TXT is not
 // found as registers.txt, so the dialog proposes and adds the suffix as the
-// filter's pattern spells it.
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
-constexpr char FirstProposal[] = "registers";
-constexpr char DefaultSuffix[] = "TXT";
-#else
+// filter's pattern spells it; the same everywhere, so that a file moves
+// between machines under the same name.
 constexpr char FirstProposal[] = "registers.txt";
 constexpr char DefaultSuffix[] = "txt";
-#endif
 
 } // namespace
 

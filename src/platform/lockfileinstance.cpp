@@ -1,5 +1,6 @@
 #include "lockfileinstance.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <cstdio>
@@ -25,9 +26,22 @@ QString LockFileInstance::defaultPath()
     return QDir::temp().filePath(QStringLiteral("kv71xx-%1.lock").arg(user));
 }
 
+// A copy that died leaves a lock naming its process id, and a later process
+// may be given the same id (Wine hands the same small ids out again at once).
+// Qt then takes the lock for that of a live copy: this one, which does not
+// hold it. So a lock naming this very process is a dead copy's.
+bool LockFileInstance::namesThisProcess() const
+{
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    return m_lock.getLockInfo(&pid, &host, &program) && pid == QCoreApplication::applicationPid();
+}
+
 bool LockFileInstance::anotherCopyRunning()
 {
-    if (m_lock.isLocked() || m_lock.tryLock(0))
+    if (m_lock.isLocked() || m_lock.tryLock(0)
+        || (namesThisProcess() && m_lock.removeStaleLockFile() && m_lock.tryLock(0)))
         return false;
     if (m_lock.error() == QLockFile::LockFailedError)
         return true;

@@ -4,8 +4,9 @@
 
 #include <QLockFile>
 
-// One copy per user: a lock file in the temporary directory. A lock left by a
-// copy that crashed names a process that no longer runs and does not count.
+// One copy per user: a lock file in the user's temporary folder. A lock left
+// by a copy that crashed names a process that no longer runs, or this one,
+// and does not count.
 class LockFileInstance : public SingleInstance
 {
 public:
@@ -19,5 +20,7 @@ public:
     void release() { m_lock.unlock(); }
 
 private:
+    bool namesThisProcess() const;
+
     QLockFile m_lock;
 };

@@ -7,11 +7,49 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 QString key(int number)
 {
     return QStringLiteral("ports/") + portName(number);
+}
+
+#ifdef Q_OS_WIN
+// Windows reserves the names COM1 to COM9 in every folder: "COM3" there is the
+// port itself, so no file stands for a port, and a device is named as given.
+bool isLocalLink(const QFileInfo &)
+{
+    return false;
+}
+
+QString resolved(const QFileInfo &file)
+{
+    return QDir::toNativeSeparators(file.filePath());
+}
+
+// Windows' own name space of devices.
+constexpr QLatin1String DevicePrefix("\\\\.\\");
+
+QString builtInDevice(int number)
+{
+    return DevicePrefix + portName(number);
+}
+
+// A device Windows knows by that name (\\.\COM3 or COM3), or a file.
+bool isPresent(const QString &device)
+{
+    const QString name = device.startsWith(DevicePrefix) ? device.mid(DevicePrefix.size()) : device;
+    wchar_t target[MAX_PATH];
+    return ::QueryDosDeviceW(name.toStdWString().c_str(), target, MAX_PATH) != 0 || QFileInfo::exists(device);
+}
+#else
+bool isLocalLink(const QFileInfo &local)
+{
+    return local.exists() || local.isSymLink();
 }
 
 // The device itself, so that the port's lock names it; a link whose target is
@@ -24,6 +62,17 @@ QString resolved(const QFileInfo &file)
     return file.isSymLink() ? file.symLinkTarget() : file.absoluteFilePath();
 }
 
+QString builtInDevice(int number)
+{
+    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+}
+
+bool isPresent(const QString &device)
+{
+    return QFileInfo::exists(device);
+}
+#endif
+
 } // namespace
 
 QString PortRoute::text() const
@@ -31,7 +80,8 @@ QString PortRoute::text() const
     QString text = device;
     if (via == Via::Link && !through.isEmpty()) {
         const QFileInfo link(through);
-        text += QStringLiteral(" through the link %1 in %2").arg(link.fileName(), link.absolutePath());
+        text += QStringLiteral(" through the link %1 in %2")
+                    .arg(link.fileName(), QDir::toNativeSeparators(link.absolutePath()));
     } else if (via == Via::Assignment) {
         text += through.isEmpty() ? QStringLiteral(" (assigned)") : QStringLiteral(" through the assigned ") + through;
     }
@@ -43,22 +93,18 @@ PortRoute portRoute(int number)
     PortRoute route;
     const QFileInfo local(QDir::current().absoluteFilePath(portName(number)));
     const QString assigned = PortAssignments::device(number);
-    if (local.exists() || local.isSymLink()) {
+    if (isLocalLink(local)) {
         route.via = PortRoute::Via::Link;
         route.device = resolved(local);
         route.through = local.isSymLink() ? local.absoluteFilePath() : QString();
     } else if (!assigned.isEmpty()) {
         route.via = PortRoute::Via::Assignment;
         route.device = resolved(QFileInfo(assigned));
-        route.through = route.device == assigned ? QString() : assigned;
+        route.through = route.device == QDir::toNativeSeparators(assigned) ? QString() : assigned;
     } else {
-#ifdef Q_OS_WIN
-        route.device = portName(number);
-#else
-        route.device = QStringLiteral("/dev/ttyS%1").arg(number - 1);
-#endif
+        route.device = builtInDevice(number);
     }
-    route.present = QFileInfo::exists(route.device);
+    route.present = isPresent(route.device);
     return route;
 }
 
@@ -87,7 +133,7 @@ bool assign(int number, const QString &device, QString *error)
     if (settings.status() == QSettings::NoError)
         return true;
     if (error)
-        *error = QStringLiteral("Cannot write the port assignments %1").arg(filePath());
+        *error = QStringLiteral("Cannot write the port assignments %1").arg(QDir::toNativeSeparators(filePath()));
     return false;
 }
 

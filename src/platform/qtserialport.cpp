@@ -47,7 +47,12 @@ bool QtSerialPort::open(const PortChoice &port, const LineSettings &settings)
     const QFileInfo given(port.device);
     const bool named = !port.device.isEmpty();
     const PortRoute route = named ? PortRoute{} : portRoute(port.number);
-    m_device = !named ? route.device : given.exists() ? given.canonicalFilePath() : port.device;
+#ifdef Q_OS_WIN
+    const bool isFile = false; // "COM3" is the port itself in every folder
+#else
+    const bool isFile = given.exists();
+#endif
+    m_device = !named ? route.device : isFile ? given.canonicalFilePath() : port.device;
     if (!named && route.via == PortRoute::Via::Link && !route.present) {
         return fail(tr("the link %1 in %2 leads to %3, which is not there")
                         .arg(portName(port.number), QDir::currentPath(), m_device));

@@ -53,7 +53,7 @@ void SignalWatcher::readSignal()
         emit terminationRequested(static_cast<int>(info.ssi_signo));
 }
 
-#else // No signalfd: the signals keep their default action.
+#elif !defined(Q_OS_WIN) // No signalfd: the signals keep their default action. Windows: winsignalwatcher.cpp.
 
 bool SignalWatcher::blockTerminationSignals()
 {

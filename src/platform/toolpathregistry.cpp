@@ -10,6 +10,12 @@ constexpr const char *Tools[] = {"hardinfo2", "hardinfo", "kinfocenter"};
 
 constexpr Registry::Key PathKey = 1;
 
+#ifdef Q_OS_WIN
+constexpr char ProgramSuffix[] = ".exe"; // what makes a file a program there
+#else
+constexpr char ProgramSuffix[] = "";
+#endif
+
 } // namespace
 
 ToolPathRegistry::ToolPathRegistry(QString searchPath)
@@ -30,7 +36,7 @@ QString ToolPathRegistry::toolPath() const
             // working folder: only absolute folders count.
             if (!QDir::isAbsolutePath(folder))
                 continue;
-            const QFileInfo program(QDir(folder).filePath(QLatin1String(tool)));
+            const QFileInfo program(QDir(folder).filePath(QLatin1String(tool) + QLatin1String(ProgramSuffix)));
             if (program.isFile() && program.isExecutable())
                 return program.filePath();
         }

@@ -56,7 +56,7 @@ bool save(int port, QString *error)
         return true;
     if (error) {
         *error = QStringLiteral("Cannot write the settings file %1: %2")
-                     .arg(QDir::current().absoluteFilePath(fileName()), file.errorString());
+                     .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(fileName())), file.errorString());
     }
     return false;
 }

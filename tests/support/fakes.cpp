@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,3 +56,4 @@ bool Fifo::isFifo() const
     struct stat status = {};
     return stat(m_path, &status) == 0 && S_ISFIFO(status.st_mode);
 }
+#endif

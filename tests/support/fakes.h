@@ -17,8 +17,10 @@
 #include <functional>
 #include <thread>
 
+#ifdef Q_OS_UNIX // POSIX signals
 // SIGTERM, SIGINT and SIGHUP as the rows of an int column "signal".
 void addTerminationSignalRows();
+#endif
 
 // What the platform was asked to do, in order.
 struct EventLog
@@ -170,6 +172,7 @@ struct FakeSerialDevices : SerialDevices, DeviceChooser
     }
 };
 
+#ifdef Q_OS_UNIX // POSIX file size limits and FIFOs
 // No file grows beyond bytes (below 0: any size): a write past it fails with "File too large".
 void limitFileSize(long bytes);
 
@@ -189,3 +192,4 @@ private:
     QSemaphore m_done;
     std::thread m_rescue;
 };
+#endif

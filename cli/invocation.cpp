@@ -138,7 +138,8 @@ QString takeOptions(const QCommandLineParser &parser, Invocation &invocation)
 {
     if (parser.isSet(portOption) && parser.isSet(deviceOption))
         return QStringLiteral("--port and --device exclude each other");
-    if (!parser.isSet(portOption) && !parser.isSet(deviceOption)) {
+    // ports opens no port: it is what a user runs to choose one.
+    if (!parser.isSet(portOption) && !parser.isSet(deviceOption) && invocation.command != Command::Ports) {
         const QString error = takeSavedPort(invocation);
         if (!error.isEmpty())
             return error;

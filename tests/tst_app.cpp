@@ -4,6 +4,7 @@
 #include "link/boardlink.h"
 #include "platform/lockfileinstance.h"
 #include "platform/portroutes.h"
+#include "platform/signalwatcher.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -12,6 +13,8 @@
 #include <unistd.h>
 
 namespace {
+
+using Fault = sim::BoardOptions::Fault;
 
 // The addresses of one column of a page frame, top to bottom, as "01", "02".
 QStringList column(const Harness &h, const char *frameName, bool left)
@@ -271,6 +274,101 @@ private slots:
         QVERIFY(!QFileInfo::exists(lock));
     }
 
+    // The echo of the letter's first field character comes late; the signal arrives meanwhile.
+    void aSignalDuringACommandEndsTheWindowAfterItsLine()
+    {
+        Harness h;
+        QVERIFY(SignalWatcher::blockTerminationSignals());
+        const SignalWatcher watcher;
+        connect(&watcher, &SignalWatcher::terminationRequested, h.form.get(), &Form1::endAfterCommand);
+        h.port.holdReplies = true;
+        h.clock.onWait = [&] {
+            if (h.port.received.endsWith("W0"))
+                ::raise(SIGTERM);
+            h.port.release();
+        };
+        h.setText(0x06, "80");
+        QCOMPARE(h.port.commands(), QStringList{"W0x0006 0x1 0x80 "});
+        QVERIFY(h.log.events.contains("end"));
+        QCOMPARE(h.log.events.mid(h.log.events.indexOf("end")).filter("send"), QStringList());
+    }
+
+    void statusLineShowsEveryWordOnTwoLinesOrInItsTooltip_data()
+    {
+        QTest::addColumn<int>("words");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<bool>("elided");
+        QTest::newRow("short") << 3 << 1 << false;
+        QTest::newRow("two lines") << 14 << 2 << false;
+        QTest::newRow("too long") << 60 << 2 << true;
+    }
+
+    void statusLineShowsEveryWordOnTwoLinesOrInItsTooltip()
+    {
+        QFETCH(int, words);
+        Harness h;
+        h.form->show();
+        const QString text = QStringList(words, "register").join(' ');
+        h.form->showStatus(text);
+        const auto *line = h.find<QLabel>("StatusLine");
+        QTEST(int(line->text().count('\n')) + 1, "lines");
+        QTEST(line->text().endsWith(QChar(0x2026)), "elided");
+        QCOMPARE(line->toolTip(), line->text().endsWith(QChar(0x2026)) ? text : QString());
+        QCOMPARE(line->text().endsWith(QChar(0x2026)) ? text.left(line->text().size() - 1) : text,
+                 QString(line->text()).replace('\n', ' ').chopped(line->text().endsWith(QChar(0x2026))));
+    }
+
+    void aSilentBoardPointsInTheStatusLineToTheAdapterItDoesNotOpen()
+    {
+        Harness h({Fault::Silent, 0});
+        QVERIFY(QFile::link(h.dir.filePath("ttyS9"), "COM1"));
+        h.devices.devices = {{"/dev/ttyS1", {}, "", "", ""}, {"/dev/ttyUSB0", "", "FT232R USB UART", "FTDI", "A1"}};
+        h.click("ReadAllRegisters");
+        QCOMPARE(h.status(),
+                 "Read All: 64 of 64 registers not read, the board did not answer. COM1 opens "
+                     + h.dir.filePath("ttyS9")
+                     + " (not present); a serial adapter is at /dev/ttyUSB0: Options > Assign a "
+                       "Device to COM1.");
+    }
+
+    void assignProposesTheCurrentDeviceAndSaysWhatComesBeforeIt()
+    {
+        Harness h;
+        QVERIFY(PortAssignments::assign(1, "/dev/ttyS3", nullptr));
+        QVERIFY(QFile::link("/dev/null", "COM1"));
+        h.devices.devices = {{"/dev/ttyS2", {}, "", "", ""}, {"/dev/ttyS3", {}, "", "", ""}};
+        h.find<QAction>("mAssignDevice")->trigger();
+        QVERIFY(PortAssignments::assign(1, {}, nullptr));
+        QCOMPARE(h.devices.asked.value(0).current, 1);
+        QCOMPARE(h.devices.asked.value(0).note,
+                 "COM1 in " + QDir::currentPath()
+                     + " comes before any assignment: while it is there, COM1 opens /dev/null.\nThe system reports no "
+                       "USB or other serial adapter: plug one in and choose again.");
+    }
+
+    void choosingAPortWritesIntoASettingsFifo()
+    {
+        Harness h({}, false);
+        Fifo settings("KV71xx.ini");
+        h.form->ports().COM_SEL(2)->trigger();
+        QCOMPARE(settings.take(), " 2 \r\n");
+        QVERIFY(settings.isFifo());
+    }
+
+    void anAssignmentThatCannotBeWrittenLeavesTheFileAsItWas()
+    {
+        QVERIFY(PortAssignments::assign(3, "/dev/ttyACM0", nullptr));
+        const QByteArray before = fileBytes(PortAssignments::filePath());
+        limitFileSize(before.size());
+        QString error;
+        const bool written = PortAssignments::assign(4, "/dev/ttyACM1", &error);
+        limitFileSize(-1);
+        QVERIFY(PortAssignments::assign(3, {}, nullptr));
+        QVERIFY(!written);
+        QCOMPARE(error, "Cannot write the port assignments " + PortAssignments::filePath() + ": File too large");
+        QCOMPARE(before, "[ports]\nCOM3=\"/dev/ttyACM0\"\n");
+    }
+
     void portItemsSayWhichDeviceTheyOpen()
     {
         Harness h;
@@ -291,7 +389,8 @@ private slots:
         h.devices.answers = {1};
         h.form->ports().COM_SEL(4)->trigger();
         h.find<QAction>("mAssignDevice")->trigger();
-        QCOMPARE(h.devices.asked, QStringList{"COM4"});
+        QCOMPARE(h.devices.asked.size(), 1);
+        QCOMPARE(h.devices.asked.at(0).portName, "COM4");
         Harness restarted;
         QCOMPARE(restarted.form->ports().COM_SEL(4)->statusTip(), "/dev/zero through the assigned " + stable);
     }

@@ -5,13 +5,16 @@
 
 #include "files/registerfile.h"
 #include "invocation.h"
+#include "platform/portproblems.h"
 #include "ports.h"
 #include "runner.h"
 #include "traceport.h"
 
 #include <QtTest>
 
+#include <array>
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -23,7 +26,9 @@ const QStringList changed = QString("71 00 00 7C 0A 00 7F 80 80 40 40 40 05 14 0
                                     + QString("00 ").repeated(5) + "18 " + QString("00 ").repeated(30) + "2A")
                                 .split(' ');
 const QByteArray stuckLine = "06 Red Gain (0x06): wrote 7F, chip 80\n";
-const QString noAnswer = "The board does not answer on the serial port: check the cable, the port and its settings";
+const QString noAnswer
+    = "The board does not answer on COM1 (/dev/sim1): check the cable and the board, or choose another "
+      "port with --port N or --device PATH (kv71xx-cli ports lists them)";
 const QString noPrompt = "The board's reply did not end with its prompt: reset the evaluation board and try again";
 
 // changed.txt written one register (n = 1) or n at a time.
@@ -163,7 +168,10 @@ private slots:
         row("watch stops", {"watch", "1", "--interval", "1"}, {"R0x0001 0x01 ", "R0x0001 0x01 "},
             "    0.0 s 01 Sync Status (0x01): 00\n", 3, {noAnswer, "The board did not send register 01"},
             {Fault::StopEchoAfter, 20});
-        row("no port", {"dump"}, {}, {}, 3, {Texts::cannotOpen(1, "/dev/sim1", "No such file or directory")}, {}, true);
+        row("no port", {"dump"}, {}, {}, 3,
+            {"COM1 (/dev/sim1) cannot be opened: No such file or directory. Choose another port with --port N or "
+             "--device PATH (kv71xx-cli ports lists them)."},
+            {}, true);
     }
 
     void commands()
@@ -205,16 +213,11 @@ private slots:
     {
         FakeSerialDevices devices;
         devices.devices = {{"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_A1", "FT232R USB UART", "FTDI", "A1"}};
-        QBuffer out;
-        out.open(QIODevice::WriteOnly);
-        QCOMPARE(listPorts(devices, out), 0);
-        const QList<QByteArray> lines = out.data().split('\n');
+        const QStringList lines = portList(devices).split('\n');
         QVERIFY(lines.at(7).startsWith("COM8  "));
         QCOMPARE(lines.mid(8),
-                 QList<QByteArray>({"", "Detected:",
-                                    "/dev/ttyUSB0  FT232R USB UART, FTDI, serial A1, "
-                                    "/dev/serial/by-id/usb-FTDI_A1",
-                                    ""}));
+                 QStringList({"", "Detected:",
+                              "/dev/ttyUSB0  FT232R USB UART, FTDI, serial A1, /dev/serial/by-id/usb-FTDI_A1", ""}));
     }
 
     void executable()
@@ -289,26 +292,96 @@ private slots:
         QCOMPARE(rig.port.opens, 1);
     }
 
-    void outputThatCannotBeWrittenEndsWithStatus2_data()
+    void outputThatCannotBeWrittenIsAFailure_data()
     {
+        QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("dump") << QStringList{"dump"};
-        QTest::newRow("diff") << QStringList{"diff", "changed.txt"};
+        QTest::addColumn<QByteArray>("outcome");
+        const QByteArray cli = "2|kv71xx-cli: Cannot write to standard output: No space left on device\n";
+        QTest::newRow("dump") << KV71XX_CLI_EXE << QStringList{"dump"} << cli;
+        QTest::newRow("diff") << KV71XX_CLI_EXE << QStringList{"diff", "changed.txt"} << cli;
+        QTest::newRow("watch") << KV71XX_CLI_EXE << QStringList{"watch", "01", "--count", "1"} << cli;
+        QTest::newRow("ports") << KV71XX_CLI_EXE << QStringList{"ports"} << cli;
+        QTest::newRow("window") << KV71XX_PROGRAM_EXE << QStringList{"--help"}
+                                << QByteArray("1|kv71xx: cannot write to standard output: No space left on device\n");
+        QTest::newRow("board") << KV71XX_BOARD_EXE << QStringList{"--version"}
+                               << QByteArray("1|kv71xx-board: cannot write to standard output: No space left on "
+                                             "device\n");
     }
 
-    // The installed program with its standard output on a full disk.
-    void outputThatCannotBeWrittenEndsWithStatus2()
+    // The installed programs with their standard output on a full disk.
+    void outputThatCannotBeWrittenIsAFailure()
     {
+        QFETCH(QString, program);
         QFETCH(QStringList, arguments);
         sim::BoardProcess board({"COM1", {}, false, {}});
         QVERIFY(board.ready());
         QProcess child;
         child.setStandardOutputFile("/dev/full");
-        child.start(KV71XX_CLI_EXE, arguments);
+        child.start(program, arguments);
         QVERIFY(child.waitForFinished(20000));
-        QCOMPARE(child.readAllStandardError(),
-                 "kv71xx-cli: Cannot write to standard output: No space left on device\n");
-        QCOMPARE(child.exitCode(), 2);
+        QTEST(QByteArray::number(child.exitCode()) + '|' + child.readAllStandardError(), "outcome");
+    }
+
+    void aClosedPipeEndsAsItsSignalDoes_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("watch") << QStringList{"watch", "01", "06", "--count", "3"};
+        QTest::newRow("read") << QStringList{"read", "06"};
+        QTest::newRow("dump") << QStringList{"dump"};
+    }
+
+    // Port closed and its lock removed, status 128 + SIGPIPE, not a word.
+    void aClosedPipeEndsAsItsSignalDoes()
+    {
+        QFETCH(QStringList, arguments);
+        sim::BoardProcess board({"COM1", {}, false, {}});
+        QVERIFY(board.ready());
+        std::array<int, 2> ends{};
+        QVERIFY(::pipe(ends.data()) == 0);
+        ::close(ends[0]);
+        QProcess cli;
+        cli.setChildProcessModifier([&ends] { ::dup2(ends[1], STDOUT_FILENO); });
+        cli.start(KV71XX_CLI_EXE, arguments);
+        QVERIFY(cli.waitForFinished(20000));
+        ::close(ends[1]);
+        QCOMPARE(QByteArray::number(cli.exitCode()) + '|' + cli.readAllStandardError(), "141|");
+        QCOMPARE(PortProblems::lockFile(QFile::symLinkTarget("COM1")), QString());
+    }
+
+    // The board stops echoing inside the command line: the rest still goes out before the end.
+    void aSignalDuringACommandEndsAfterItsLine()
+    {
+        sim::BoardProcess board({"COM1", {Fault::StopEchoAfter, 8}, false, "signal.log"});
+        QVERIFY(board.ready());
+        QProcess cli;
+        cli.start(KV71XX_CLI_EXE, {"write", "15", "1"});
+        QTRY_COMPARE_WITH_TIMEOUT(board.received(), "QQQW0x001", 5000);
+        QCOMPARE(::kill(cli.processId(), SIGTERM), 0);
+        QVERIFY(cli.waitForFinished(5000));
+        QCOMPARE(cli.exitCode(), 128 + SIGTERM);
+        QCOMPARE(board.received(), "QQQW0x0015 0x1 0x01 ");
+    }
+
+    void aNameNotValidInTheSystemEncodingIsRefused()
+    {
+        // Latin-1 bytes, which UTF-8 cannot decode.
+        const QString named = "\"$(printf 'lat\\351 %1.txt')\"";
+        QCOMPARE(QProcess::execute("sh", {"-c", "cp changed.txt " + named.arg(1)}), 0);
+        const QString refused = "2||kv71xx-cli: Cannot %1 lat\uFFFD %2.txt: the name is not valid in the system's "
+                                "encoding (UTF-8): rename the file\n";
+        QCOMPARE(run({"-c", "\"$0\" load " + named.arg(1), KV71XX_CLI_EXE}, "sh"), refused.arg("read").arg(1).toUtf8());
+        QCOMPARE(run({"-c", "\"$0\" dump " + named.arg(2), KV71XX_CLI_EXE}, "sh"),
+                 refused.arg("write").arg(2).toUtf8());
+        QCOMPARE(run({"-c", "ls lat*"}, "sh"), "0|lat\xE9 1.txt\n|");
+    }
+
+    void portsListsWhateverTheSettingsFileHolds()
+    {
+        writeFile("KV71xx.ini", " 9 \r\n");
+        const QByteArray outcome = run({"ports"});
+        QFile::remove("KV71xx.ini");
+        QVERIFY2(outcome.startsWith("0|COM1  "), outcome);
     }
 
     // Nothing is sent where the window would select no port.

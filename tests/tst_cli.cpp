@@ -227,7 +227,6 @@ private slots:
         sim::BoardProcess board({"COM1", {Fault::StuckRegister, 0x06}, false, {}});
         QVERIFY(board.ready());
         QCOMPARE(run({"dump", "pty.txt"}), "0||");
-        QVERIFY(run({"ports"}).startsWith("0|COM1  " + QFile::symLinkTarget("COM1").toLatin1() + ' '));
         QCOMPARE(run({"--device", "COM1", "load", "changed.txt", "--burst", "--verify"}),
                  "1|" + stuckLine + '|'); // not a terminal: no progress line
         QCOMPARE(run({"write", "6", "80", "7", "zz"}),
@@ -236,25 +235,6 @@ private slots:
         QCOMPARE(run({"--port", "3", "write", "6", "1"}),
                  "3||kv71xx-cli: " + noPrompt.toLatin1()
                      + "\nkv71xx-cli: The board did not confirm writing chip register 06\n");
-    }
-
-    void signalEndsWithItsStatusInsideAWait_data() { addTerminationSignalRows(); }
-
-    void signalEndsWithItsStatusInsideAWait()
-    {
-        QFETCH(int, signal);
-        sim::BoardProcess board({"COM1", {Fault::NoPrompt, 0}, false, QTest::currentDataTag()});
-        QVERIFY(board.ready());
-        const QString lock = "/var/lock/LCK.." + QFile::symLinkTarget("COM1").mid(5).replace('/', '_');
-        QProcess cli;
-        cli.start(KV71XX_CLI_EXE, {"dump"});
-        QTRY_VERIFY_WITH_TIMEOUT(board.received().startsWith("QQQ"), 5000);
-        QVERIFY(QFile::exists(lock));
-        QCOMPARE(::kill(cli.processId(), signal), 0);
-        QVERIFY(cli.waitForFinished(3000));
-        QCOMPARE(cli.exitCode(), 128 + signal);
-        QVERIFY(!QFile::exists(lock));
-        QCOMPARE(cli.readAllStandardError(), "");
     }
 
     void traceShowsCharactersAsTheyArrive()
@@ -349,18 +329,22 @@ private slots:
         QCOMPARE(PortProblems::lockFile(QFile::symLinkTarget("COM1")), QString());
     }
 
-    // The board stops echoing inside the command line: the rest still goes out before the end.
-    void aSignalDuringACommandEndsAfterItsLine()
+    void aSignalDuringACommandEndsWithItsStatusAfterTheLine_data() { addTerminationSignalRows(); }
+
+    // The board stops echoing inside the command line: the rest still goes out, then the port and its lock go.
+    void aSignalDuringACommandEndsWithItsStatusAfterTheLine()
     {
-        sim::BoardProcess board({"COM1", {Fault::StopEchoAfter, 8}, false, "signal.log"});
+        QFETCH(int, signal);
+        sim::BoardProcess board({"COM1", {Fault::StopEchoAfter, 8}, false, QTest::currentDataTag()});
         QVERIFY(board.ready());
         QProcess cli;
         cli.start(KV71XX_CLI_EXE, {"write", "15", "1"});
         QTRY_COMPARE_WITH_TIMEOUT(board.received(), "QQQW0x001", 5000);
-        QCOMPARE(::kill(cli.processId(), SIGTERM), 0);
+        QCOMPARE(::kill(cli.processId(), signal), 0);
         QVERIFY(cli.waitForFinished(5000));
-        QCOMPARE(cli.exitCode(), 128 + SIGTERM);
+        QCOMPARE(cli.exitCode(), 128 + signal);
         QCOMPARE(board.received(), "QQQW0x0015 0x1 0x01 ");
+        QCOMPARE(PortProblems::lockFile(QFile::symLinkTarget("COM1")), QString());
     }
 
     void aNameNotValidInTheSystemEncodingIsRefused()

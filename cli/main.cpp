@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
     // with it) and ends with 128 + the signal, once the command line in
     // flight is complete.
     ImmediateEnd end(port);
-    BoardLink *link = nullptr;
+    BoardLink *link = nullptr; // the runner's, set before anything can end it
     const auto endBy = [&end, &link](int signal) {
         link->whenNoCommand([&end, signal] { end.endWith(128 + signal); });
     };

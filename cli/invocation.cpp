@@ -138,7 +138,8 @@ QString takeOptions(const QCommandLineParser &parser, Invocation &invocation)
 {
     if (parser.isSet(portOption) && parser.isSet(deviceOption))
         return QStringLiteral("--port and --device exclude each other");
-    if (!parser.isSet(portOption) && !parser.isSet(deviceOption)) {
+    // ports opens no port: it is what a user runs to choose one.
+    if (!parser.isSet(portOption) && !parser.isSet(deviceOption) && invocation.command != Command::Ports) {
         const QString error = takeSavedPort(invocation);
         if (!error.isEmpty())
             return error;
@@ -316,7 +317,8 @@ OPTIONS
                   port KV71xx.ini in the working directory names (the
                   desktop program's choice), 1 when there is no such file.
                   A KV71xx.ini that names no port 1 to 8 is refused, as
-                  the desktop program then opens none.
+                  the desktop program then opens none (ports lists the
+                  ports all the same).
     --device PATH Opens PATH (a tty such as /dev/ttyUSB0) instead.
     --trace       Logs every character sent (tx) and received (rx) on
                   standard error, with the seconds since the start.
@@ -337,8 +339,10 @@ EXIT STATUS
         written (an earlier file stays)
     3   link failure: the port cannot be opened, or the board does not
         answer within the link's time limits
-    128+N   ended by signal N (SIGHUP 129, SIGINT 130, SIGTERM 143): the
-        port is closed and its lock removed
+    128+N   ended by signal N (SIGHUP 129, SIGINT 130, SIGTERM 143), or
+        141 when the reader of standard output has gone (a closed pipe):
+        the command line on the wire is completed first, then the port is
+        closed and its lock removed
 
 EXAMPLES
     kv71xx-cli --port 2 write 06 80

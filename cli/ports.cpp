@@ -1,14 +1,10 @@
 #include "ports.h"
 
-#include "invocation.h"
-
 #include "platform/portroutes.h"
 #include "platform/serialdevices.h"
 #include "platform/serialport.h"
 
-#include <QIODevice>
-
-int listPorts(const SerialDevices &devices, QIODevice &out)
+QString portList(const SerialDevices &devices)
 {
     QString text;
     for (int n = FirstPort; n <= LastPort; ++n)
@@ -20,6 +16,5 @@ int listPorts(const SerialDevices &devices, QIODevice &out)
         about.removeAll(QString());
         text += QStringLiteral("%1  %2\n").arg(device.path, about.join(QStringLiteral(", ")));
     }
-    out.write(text.toLocal8Bit());
-    return Invocation::Success;
+    return text;
 }

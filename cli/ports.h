@@ -1,8 +1,9 @@
 #pragma once
 
-class QIODevice;
+#include <QString>
+
 class SerialDevices;
 
 // kv71xx-cli ports: COM1 to COM8 with the device each opens and whether it is
-// there, then every serial device the system reports. Returns the exit status.
-int listPorts(const SerialDevices &devices, QIODevice &out);
+// there, then every serial device the system reports.
+QString portList(const SerialDevices &devices);

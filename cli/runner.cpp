@@ -3,7 +3,7 @@
 #include "ports.h"
 #include "wiretime.h"
 
-#include "files/savefile.h"
+#include "platform/savefile.h"
 #include "link/hex.h"
 #include "platform/messageboxes.h"
 #include "platform/qtserialdevices.h"
@@ -19,8 +19,10 @@ using RegisterMap::Bursts;
 // The link's failure messages in the companion's own words.
 LinkTexts companionTexts()
 {
-    return {QStringLiteral("The board does not answer on the serial port: check the cable, the port and its settings"),
-            QStringLiteral("The board's reply did not end with its prompt: reset the evaluation board and try again")};
+    return {QStringLiteral("The board does not answer on {opened}: check the cable and the board, or choose another "
+                           "port with --port N or --device PATH (kv71xx-cli ports lists them)"),
+            QStringLiteral("The board's reply did not end with its prompt: reset the evaluation board and try again"),
+            QStringLiteral("Choose another port with --port N or --device PATH (kv71xx-cli ports lists them).")};
 }
 
 QString registerRange(int first)
@@ -108,7 +110,7 @@ int Runner::run()
     case Command::Diff:
         return diff();
     case Command::Ports:
-        return listPorts(QtSerialDevices(), m_out);
+        return print(portList(QtSerialDevices()).toLocal8Bit()) ? Invocation::Success : Invocation::BadInput;
     }
     return Invocation::BadInput;
 }

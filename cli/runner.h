@@ -24,6 +24,7 @@ public:
 
     // The exit status.
     int run();
+    BoardLink &link() { return m_link; }
 
 private:
     using Values = std::array<quint8, RegisterMap::Count>;

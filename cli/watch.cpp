@@ -5,8 +5,6 @@
 
 #include "platform/clock.h"
 
-#include <QFileDevice>
-
 #include <algorithm>
 
 namespace {
@@ -43,12 +41,9 @@ int Runner::watch()
         for (const int address : addresses) {
             const quint8 value = now->at(size_t(address));
             const std::optional<quint8> old = last ? std::optional<quint8>(last->at(size_t(address))) : std::nullopt;
-            if (old != value)
-                m_out.write(changeLine(at, address, old, value).toLatin1());
+            if (old != value && !print(changeLine(at, address, old, value).toLatin1()))
+                return Invocation::BadInput;
         }
-        // A pipe or a terminal sees each round's changes as they happen.
-        if (auto *file = qobject_cast<QFileDevice *>(&m_out))
-            file->flush();
         last = now;
     }
     return Invocation::Success;

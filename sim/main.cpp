@@ -3,6 +3,7 @@
 #include "ptyboard.h"
 
 #include "platform/signalwatcher.h"
+#include "platform/standardoutput.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -82,7 +83,16 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     addOptions(parser);
-    parser.process(app);
+    if (!parser.parse(QCoreApplication::arguments()))
+        return fail(parser.errorText());
+    // Help and version are checked like every other output.
+    const bool help = parser.isSet(QStringLiteral("help"));
+    if (help || parser.isSet(QStringLiteral("version"))) {
+        const QString text = help ? parser.helpText()
+                                  : QStringLiteral("kv71xx-board %1\n").arg(QCoreApplication::applicationVersion());
+        QString error;
+        return StandardOutput::print(text.toLocal8Bit(), &error) ? 0 : fail(error);
+    }
 
     QString error;
     sim::PtyBoard::Settings settings;

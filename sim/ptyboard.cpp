@@ -1,5 +1,7 @@
 #include "ptyboard.h"
 
+#include "platform/portproblems.h"
+
 #include <QFile>
 #include <QSocketNotifier>
 
@@ -11,11 +13,15 @@
 #include <cstring>
 #include <fcntl.h>
 #include <termios.h>
+#include <vector>
 #include <unistd.h>
 
 namespace sim {
 
 namespace {
+
+// Ptys passed over for a lock file at most; the last one is taken all the same.
+constexpr size_t maxPassedOver = 16;
 
 QString systemError(const char *what)
 {
@@ -64,7 +70,7 @@ bool PtyBoard::start(QString *error)
     return true;
 }
 
-bool PtyBoard::openPty(QString *error)
+bool PtyBoard::openMaster(QString *error)
 {
     m_master.reset(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (!m_master.isValid()) {
@@ -81,12 +87,28 @@ bool PtyBoard::openPty(QString *error)
         return false;
     }
     m_slavePath = QString::fromLocal8Bit(name.data());
+    return true;
+}
+
+bool PtyBoard::openPty(QString *error)
+{
+    // A lock file that another run or user left for a pty keeps the programs
+    // from opening it: such a pty is passed over, and held meanwhile so that
+    // the next one gets another number.
+    std::vector<UniqueFd> passedOver;
+    for (;;) {
+        if (!openMaster(error))
+            return false;
+        if (PortProblems::lockFile(m_slavePath).isEmpty() || passedOver.size() == maxPassedOver)
+            break;
+        passedOver.push_back(std::move(m_master));
+    }
     const int flags = ::fcntl(m_master.get(), F_GETFL);
     if (flags < 0 || ::fcntl(m_master.get(), F_SETFL, flags | O_NONBLOCK) != 0) {
         *error = systemError("fcntl");
         return false;
     }
-    m_slave.reset(::open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    m_slave.reset(::open(QFile::encodeName(m_slavePath).constData(), O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (!m_slave.isValid()) {
         *error = systemError("open slave");
         return false;

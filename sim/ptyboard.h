@@ -49,6 +49,7 @@ private:
     using Clock = std::chrono::steady_clock;
 
     bool openPty(QString *error);
+    bool openMaster(QString *error);
     bool makeLink(QString *error);
     void removeLink();
     void readMaster();

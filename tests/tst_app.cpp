@@ -15,6 +15,8 @@
 
 namespace {
 
+using Fault = sim::BoardOptions::Fault;
+
 // The addresses of one column of a page frame, top to bottom, as "01", "02".
 QStringList column(const Harness &h, const char *frameName, bool left)
 {
@@ -153,6 +155,8 @@ private slots:
         QCOMPARE(texts(options.at(1)->menu()->actions()),
                  (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "",
                               "Assign a Device to COM1..."}));
+        QCOMPARE(texts(top.at(2)->menu()->actions()),
+                 (QStringList{"&Link Log", "&Compare With File...", "&Quick Load...", "&Watch Registers..."}));
     }
 
     void shortcutFiresWithMenusClosed()
@@ -312,6 +316,81 @@ private slots:
         QVERIFY(!QFileInfo::exists(lock));
     }
 
+    // A signal arrives while the echo of the first field character is awaited.
+    void aSignalDuringACommandEndsTheWindowAfterItsLine()
+    {
+        Harness h;
+        h.port.holdReplies = true;
+        h.clock.onWait = [&] {
+            if (h.port.received.endsWith("W0"))
+                h.form->endAfterCommand();
+            h.port.release();
+        };
+        h.setText(0x06, "80");
+        QCOMPARE(h.port.commands(), QStringList{"W0x0006 0x1 0x80 "});
+        QCOMPARE(h.log.events.mid(h.log.events.indexOf("end")).filter("send"), QStringList());
+    }
+
+    void statusLineShowsEveryWordOnTwoLinesOrInItsTooltip_data()
+    {
+        QTest::addColumn<int>("words");
+        QTest::addColumn<bool>("elided");
+        QTest::newRow("two lines") << 14 << false;
+        QTest::newRow("too long") << 60 << true;
+    }
+
+    void statusLineShowsEveryWordOnTwoLinesOrInItsTooltip()
+    {
+        QFETCH(int, words);
+        Harness h;
+        h.form->show();
+        const QString text = QStringList(words, "register").join(' ');
+        h.form->showStatus(text);
+        const auto *line = h.find<QLabel>("StatusLine");
+        QFETCH(bool, elided);
+        QCOMPARE(line->text().count('\n'), 1);
+        QCOMPARE(line->toolTip(), elided ? text : QString());
+        QCOMPARE(QString(line->text()).replace('\n', ' '),
+                 elided ? text.left(line->text().size() - 1) + "\u2026" : text);
+    }
+
+    void aSilentBoardPointsInTheStatusLineToTheAdapterItDoesNotOpen()
+    {
+        Harness h({Fault::Silent, 0});
+        QVERIFY(QFile::link(h.dir.filePath("ttyS9"), "COM1"));
+        h.devices.devices = {{"/dev/ttyS1", {}, "", "", ""}, {"/dev/ttyUSB0", "", "FT232R USB UART", "FTDI", "A1"}};
+        h.click("ReadAllRegisters");
+        QCOMPARE(h.status(),
+                 "Read All: 64 of 64 registers not read, the board did not answer. COM1 opens "
+                     + h.dir.filePath("ttyS9")
+                     + " (not present); a serial adapter is at /dev/ttyUSB0: Options > Assign a "
+                       "Device to COM1.");
+    }
+
+    void assignProposesTheCurrentDeviceAndSaysWhatComesBeforeIt()
+    {
+        Harness h;
+        QVERIFY(PortAssignments::assign(1, "/dev/ttyS3", nullptr));
+        QVERIFY(QFile::link("/dev/null", "COM1"));
+        h.devices.devices = {{"/dev/ttyS2", {}, "", "", ""}, {"/dev/ttyS3", {}, "", "", ""}};
+        h.find<QAction>("mAssignDevice")->trigger();
+        QVERIFY(PortAssignments::assign(1, {}, nullptr));
+        QCOMPARE(h.devices.asked.value(0).current, 1);
+        QCOMPARE(h.devices.asked.value(0).note,
+                 "COM1 in " + QDir::currentPath()
+                     + " comes before any assignment: while it is there, COM1 opens /dev/null.\nThe system reports no "
+                       "USB or other serial adapter: plug one in and choose again.");
+    }
+
+    void choosingAPortWritesIntoASettingsFifo()
+    {
+        Harness h({}, false);
+        Fifo settings("KV71xx.ini");
+        h.form->ports().COM_SEL(2)->trigger();
+        QCOMPARE(settings.take(), " 2 \r\n");
+        QVERIFY(settings.isFifo());
+    }
+
     void portItemsSayWhichDeviceTheyOpen()
     {
         Harness h;
@@ -332,7 +411,7 @@ private slots:
         h.devices.answers = {1};
         h.form->ports().COM_SEL(4)->trigger();
         h.find<QAction>("mAssignDevice")->trigger();
-        QCOMPARE(h.devices.asked, QStringList{"COM4"});
+        QCOMPARE(h.devices.asked.value(0).portName, "COM4");
         Harness restarted;
         QCOMPARE(restarted.form->ports().COM_SEL(4)->statusTip(), "/dev/zero through the assigned " + stable);
     }

@@ -5,6 +5,7 @@
 
 #include "files/registerfile.h"
 #include "invocation.h"
+#include "platform/portproblems.h"
 #include "ports.h"
 #include "runner.h"
 #include "traceport.h"
@@ -12,7 +13,9 @@
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
+#include <array>
 #include <csignal>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -25,7 +28,9 @@ const QStringList changed = QString("71 00 00 7C 0A 00 7F 80 80 40 40 40 05 14 0
                                     + QString("00 ").repeated(5) + "18 " + QString("00 ").repeated(30) + "2A")
                                 .split(' ');
 const QByteArray stuckLine = "06 Red Gain (0x06): wrote 7F, chip 80\n";
-const QString noAnswer = "The board does not answer on the serial port: check the cable, the port and its settings";
+const QString noAnswer
+    = "The board does not answer on COM1 (/dev/sim1): check the cable and the board, or choose another "
+      "port with --port N or --device PATH (kv71xx-cli ports lists them)";
 const QString noPrompt = "The board's reply did not end with its prompt: reset the evaluation board and try again";
 
 // changed.txt written one register (n = 1) or n at a time.
@@ -172,7 +177,10 @@ private slots:
         row("watch stops", {"watch", "1", "--interval", "1"}, {"R0x0001 0x01 ", "R0x0001 0x01 "},
             "    0.0 s 01 Sync Status (0x01): 00\n", 3, {noAnswer, "The board did not send register 01"},
             {Fault::StopEchoAfter, 20});
-        row("no port", {"dump"}, {}, {}, 3, {Texts::cannotOpen(1, "/dev/sim1", "No such file or directory")}, {}, true);
+        row("no port", {"dump"}, {}, {}, 3,
+            {"COM1 (/dev/sim1) cannot be opened: No such file or directory. Choose another port with --port N or "
+             "--device PATH (kv71xx-cli ports lists them)."},
+            {}, true);
     }
 
     void commands()
@@ -214,16 +222,11 @@ private slots:
     {
         FakeSerialDevices devices;
         devices.devices = {{"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_A1", "FT232R USB UART", "FTDI", "A1"}};
-        QBuffer out;
-        out.open(QIODevice::WriteOnly);
-        QCOMPARE(listPorts(devices, out), 0);
-        const QList<QByteArray> lines = out.data().split('\n');
+        const QStringList lines = portList(devices).split('\n');
         QVERIFY(lines.at(7).startsWith("COM8  "));
         QCOMPARE(lines.mid(8),
-                 QList<QByteArray>({"", "Detected:",
-                                    "/dev/ttyUSB0  FT232R USB UART, FTDI, serial A1, "
-                                    "/dev/serial/by-id/usb-FTDI_A1",
-                                    ""}));
+                 QStringList({"", "Detected:",
+                              "/dev/ttyUSB0  FT232R USB UART, FTDI, serial A1, /dev/serial/by-id/usb-FTDI_A1", ""}));
     }
 
 #ifdef Q_OS_UNIX // the board on a pty, POSIX signals, /dev/full
@@ -234,38 +237,14 @@ private slots:
         sim::BoardProcess board({"COM1", {Fault::StuckRegister, 0x06}, false, {}});
         QVERIFY(board.ready());
         QCOMPARE(run({"dump", "pty.txt"}), "0||");
-        QVERIFY(run({"ports"}).startsWith("0|COM1  " + QFile::symLinkTarget("COM1").toLatin1() + ' '));
         QCOMPARE(run({"--device", "COM1", "load", "changed.txt", "--burst", "--verify"}),
                  "1|" + stuckLine + '|'); // not a terminal: no progress line
-        QCOMPARE(run({"write", "6", "80", "7", "zz"}),
-                 "2||kv71xx-cli: write: VALUE \"zz\" is not a hexadecimal byte 00 to FF\n");
         sim::BoardProcess chatter({"COM3", {Fault::Chatter, 0}, true, {}}); // a port that talks on
         QCOMPARE(run({"--port", "3", "write", "6", "1"}),
                  "3||kv71xx-cli: " + noPrompt.toLatin1()
                      + "\nkv71xx-cli: The board did not confirm writing chip register 06\n");
     }
 
-    void signalEndsWithItsStatusInsideAWait_data()
-    {
-        addTerminationSignalRows();
-    }
-
-    void signalEndsWithItsStatusInsideAWait()
-    {
-        QFETCH(int, signal);
-        sim::BoardProcess board({"COM1", {Fault::NoPrompt, 0}, false, QTest::currentDataTag()});
-        QVERIFY(board.ready());
-        const QString lock = "/var/lock/LCK.." + QFile::symLinkTarget("COM1").mid(5).replace('/', '_');
-        QProcess cli;
-        cli.start(KV71XX_CLI_EXE, {"dump"});
-        QTRY_VERIFY_WITH_TIMEOUT(board.received().startsWith("QQQ"), 5000);
-        QVERIFY(QFile::exists(lock));
-        QCOMPARE(::kill(cli.processId(), signal), 0);
-        QVERIFY(cli.waitForFinished(3000));
-        QCOMPARE(cli.exitCode(), 128 + signal);
-        QVERIFY(!QFile::exists(lock));
-        QCOMPARE(cli.readAllStandardError(), "");
-    }
 #endif
 
     void traceShowsCharactersAsTheyArrive()
@@ -303,31 +282,85 @@ private slots:
         QCOMPARE(rig.port.opens, 1);
     }
 
-#ifdef Q_OS_UNIX // the board on a pty, /dev/full
-    void outputThatCannotBeWrittenEndsWithStatus2_data()
+#ifdef Q_OS_UNIX // the board on a pty, /dev/full, pipes, POSIX signals and file names
+    void outputThatCannotBeWrittenIsAFailure_data()
     {
+        QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("dump") << QStringList{"dump"};
-        QTest::newRow("diff") << QStringList{"diff", "changed.txt"};
+        QTest::addColumn<QByteArray>("outcome");
+        const QByteArray full = "annot write to standard output: No space left on device\n";
+        const QByteArray cli = "2|kv71xx-cli: C" + full;
+        QTest::newRow("dump") << KV71XX_CLI_EXE << QStringList{"dump"} << cli;
+        QTest::newRow("diff") << KV71XX_CLI_EXE << QStringList{"diff", "changed.txt"} << cli;
+        QTest::newRow("watch") << KV71XX_CLI_EXE << QStringList{"watch", "01", "--count", "1"} << cli;
+        QTest::newRow("ports") << KV71XX_CLI_EXE << QStringList{"ports"} << cli;
+        QTest::newRow("window") << KV71XX_PROGRAM_EXE << QStringList{"--help"} << "1|kv71xx: c" + full;
+        QTest::newRow("board") << KV71XX_BOARD_EXE << QStringList{"--version"} << "1|kv71xx-board: c" + full;
     }
 
-    // The installed program with its standard output on a full disk.
-    void outputThatCannotBeWrittenEndsWithStatus2()
+    // The installed programs with their standard output on a full disk.
+    void outputThatCannotBeWrittenIsAFailure()
     {
+        QFETCH(QString, program);
         QFETCH(QStringList, arguments);
         sim::BoardProcess board({"COM1", {}, false, {}});
         QVERIFY(board.ready());
         QProcess child;
         child.setStandardOutputFile("/dev/full");
-        child.start(KV71XX_CLI_EXE, arguments);
+        child.start(program, arguments);
         QVERIFY(child.waitForFinished(20000));
-        QCOMPARE(child.readAllStandardError(),
-                 "kv71xx-cli: Cannot write to standard output: No space left on device\n");
-        QCOMPARE(child.exitCode(), 2);
+        QTEST(QByteArray::number(child.exitCode()) + '|' + child.readAllStandardError(), "outcome");
+    }
+
+    void aClosedPipeEndsAsItsSignalDoes()
+    {
+        sim::BoardProcess board({"COM1", {}, false, {}});
+        QVERIFY(board.ready());
+        std::array<int, 2> ends{};
+        QVERIFY(::pipe(ends.data()) == 0);
+        ::close(ends[0]);
+        QProcess cli;
+        cli.setChildProcessModifier([&ends] { ::dup2(ends[1], STDOUT_FILENO); });
+        cli.start(KV71XX_CLI_EXE, {"watch", "01", "06", "--count", "3"});
+        QVERIFY(cli.waitForFinished(20000));
+        ::close(ends[1]);
+        QCOMPARE(QByteArray::number(cli.exitCode()) + '|' + cli.readAllStandardError(), "141|");
+        QCOMPARE(PortProblems::lockFile(QFile::symLinkTarget("COM1")), QString());
+    }
+
+    void aSignalDuringACommandEndsWithItsStatusAfterTheLine_data() { addTerminationSignalRows(); }
+
+    // The board stops echoing inside the command line.
+    void aSignalDuringACommandEndsWithItsStatusAfterTheLine()
+    {
+        QFETCH(int, signal);
+        sim::BoardProcess board({"COM1", {Fault::StopEchoAfter, 8}, false, QTest::currentDataTag()});
+        QVERIFY(board.ready());
+        QProcess cli;
+        cli.start(KV71XX_CLI_EXE, {"write", "15", "1"});
+        QTRY_COMPARE_WITH_TIMEOUT(board.received(), "QQQW0x001", 5000);
+        QCOMPARE(::kill(cli.processId(), signal), 0);
+        QVERIFY(cli.waitForFinished(5000));
+        QCOMPARE(cli.exitCode(), 128 + signal);
+        QTRY_COMPARE(board.received(), "QQQW0x0015 0x1 0x01 "); // the board may log it later
+        QCOMPARE(PortProblems::lockFile(QFile::symLinkTarget("COM1")), QString());
+    }
+
+    void aNameNotValidInTheSystemEncodingIsRefused()
+    {
+        // Latin-1 bytes, which UTF-8 cannot decode.
+        const QString named = "\"$(printf 'lat\\351 %1.txt')\"";
+        QCOMPARE(QProcess::execute("sh", {"-c", "cp changed.txt " + named.arg(1)}), 0);
+        const QString refused = "2||kv71xx-cli: Cannot %1 lat\uFFFD %2.txt: the name is not valid in the system's "
+                                "encoding (UTF-8): rename the file\n";
+        QCOMPARE(run({"-c", "\"$0\" load " + named.arg(1), KV71XX_CLI_EXE}, "sh"), refused.arg("read").arg(1).toUtf8());
+        QCOMPARE(run({"-c", "\"$0\" dump " + named.arg(2), KV71XX_CLI_EXE}, "sh"),
+                 refused.arg("write").arg(2).toUtf8());
+        QCOMPARE(run({"-c", "ls lat*"}, "sh"), "0|lat\xE9 1.txt\n|");
     }
 #endif
 
-    // Nothing is sent where the window would select no port.
+    // Nothing is sent where the window would select no port; ports, which opens none, still lists them.
     void aSettingsFileThatNamesNoPortIsRefused_data()
     {
         QTest::addColumn<QByteArray>("line");
@@ -342,8 +375,10 @@ private slots:
         writeFile("KV71xx.ini", line + "\r\n");
         Rig rig;
         const int status = rig.run({"read", "6"});
+        const int portsStatus = rig.run({"ports"});
         QFile::remove("KV71xx.ini");
         QCOMPARE(status, 2);
+        QCOMPARE(portsStatus, 0);
         QCOMPARE(rig.port.received, QByteArray());
         QCOMPARE(rig.boxes.texts(),
                  QStringList{"KV71xx.ini holds \"" + line

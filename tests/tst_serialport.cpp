@@ -3,6 +3,7 @@
 #include "texts.h"
 
 #include "link/boardlink.h"
+#include "platform/portproblems.h"
 #include "platform/portroutes.h"
 #include "platform/qtserialport.h"
 #include "platform/realclock.h"
@@ -114,9 +115,30 @@ private slots:
         QVERIFY(!link.link.connectOrReport());
         ::kill(holder, SIGKILL);
         ::waitpid(holder, nullptr, 0);
+        const QString reason = QString("it is in use by tst_serialport (process %1 of user %2, which still runs; lock "
+                                       "file %3): end that program or choose another port")
+                                   .arg(holder)
+                                   .arg(QFileInfo(lock).owner(), QFileInfo(lock).canonicalFilePath());
         QFile::remove(lock);
-        const QString reason = QStringLiteral("it is in use by tst_serialport (process %1)").arg(holder);
         QCOMPARE(link.boxes.texts(), QStringList{Texts::cannotOpen(1, device, reason)});
+    }
+
+    void aLockFileLeftByAnotherUserSaysHowToRemoveIt()
+    {
+        if (::getuid() != 0)
+            QSKIP("Making another user's lock file needs root");
+        const qint64 pid = 4194305; // above any pid_max: never running
+        const QString lock = m_dir.filePath("LCK..ttyUSB7");
+        QFile file(lock);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray::number(pid) + "\nkv71xx\n") > 0);
+        file.close();
+        QCOMPARE(::chown(QFile::encodeName(lock).constData(), 65534, 65534), 0);
+        QCOMPARE(
+            PortProblems::lockProblem("/dev/ttyUSB7", {m_dir.path()}),
+            QString("its lock file %1 (of user nobody) is left from kv71xx (process %2), which has ended: remove it "
+                    "(sudo rm %1)")
+                .arg(lock)
+                .arg(pid));
     }
 
     void permissionAdviceNamesOnlyAGroupThatWouldHelp_data()

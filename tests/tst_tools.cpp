@@ -11,7 +11,6 @@
 #include "tools/registerwatch.h"
 #include "tools/toolsmenu.h"
 
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -69,15 +68,6 @@ class TestTools : public QObject
     Q_OBJECT
 
 private slots:
-    void toolsMenuHoldsItsFourItemsInOrder()
-    {
-        Harness h;
-        QStringList items;
-        for (const QAction *a : h.form->menuBar()->actions().at(2)->menu()->actions())
-            items.append(a->text());
-        QCOMPARE(items, (QStringList{"&Link Log", "&Compare With File...", "&Quick Load...", "&Watch Registers..."}));
-    }
-
     void quickLoadWritesRunsOfLinesAsBurstsAndReadsAllBack()
     {
         Harness h;
@@ -187,18 +177,30 @@ private slots:
         for (int a = 0; a < 16; ++a)
             first += hex(power(a));
         const QStringList lines = logLines(h);
-        QCOMPARE(lines.at(0), R"(COM1 sent "QQQ" received "\r\n> \r\n> \r\n> ")");
-        QCOMPARE(lines.at(1), R"(COM1 sent "R0x0000 0x10 " received "0x0000 0x10 )" + first + R"(> ")");
+        QCOMPARE(lines.at(0), R"(COM1 (/dev/sim1) sent "QQQ" received "\r\n> \r\n> \r\n> ")");
+        QCOMPARE(lines.at(1), R"(COM1 (/dev/sim1) sent "R0x0000 0x10 " received "0x0000 0x10 )" + first + R"(> ")");
+    }
+
+    void linkLogShowsAFailureInItsOwnLine_data()
+    {
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QStringList>("lines");
+        const QString port = "COM1 (/dev/sim1) ";
+        QTest::newRow("time-out") << true
+                                  << QStringList{port + R"(sent "QQQ" received "")", port + R"(sent "R0" received "")",
+                                                 port + "time-out: 0 of 1 characters within 1 s",
+                                                 port + R"(sent "x0000 0x1 " received "")"};
+        QTest::newRow("no open") << false << QStringList{port + "port error: cannot open (No such file or directory)"};
     }
 
     void linkLogShowsAFailureInItsOwnLine()
     {
+        QFETCH(bool, opens);
         Harness h({Fault::Silent, 0});
+        h.port.refuseOpen = !opens;
         run(h, "mLinkLog");
         h.click("ReadRegCommand");
-        QCOMPARE(logLines(h).mid(1),
-                 (QStringList{R"(COM1 sent "R0" received "")", "COM1 time-out: 0 of 1 characters within 1 s",
-                              R"(COM1 sent "x0000 0x1 " received "")"}));
+        QTEST(logLines(h), "lines");
     }
 
     void closedLinkLogRecordsNothing()
@@ -210,16 +212,30 @@ private slots:
         QCOMPARE(log->lines(), QStringList());
     }
 
-    void linkLogSavesItsLinesAsText()
+    // The board hangs up at the first Q of the second round.
+    void linkLogShowsABoardPulledDuringWatch()
+    {
+        Harness h({Fault::HangUpAfter, 3 + 2 * 12 + 1});
+        run(h, "mLinkLog");
+        auto *w = h.dialog<RegisterWatch>("mWatchRegisters");
+        w->setOn(true);
+        w->readNow();
+        w->readNow();
+        QCOMPARE(logLines(h).mid(3),
+                 (QStringList{R"(COM1 (/dev/sim1) sent "QQQ" received "")",
+                              "COM1 (/dev/sim1) port error: Input/output error"}));
+    }
+
+    void linkLogSavesItsLinesAsTextThroughAFifo()
     {
         Harness h;
         auto *log = h.dialog<LinkLog>("mLinkLog");
         h.click("ReadRegCommand");
-        QFile file(h.dir.filePath("log.txt"));
-        h.fileDialog.answers.append(file.fileName());
+        Fifo fifo(h.dir.filePath("fifo"));
+        h.fileDialog.answers.append(h.dir.filePath("fifo"));
         log->findChild<QPushButton *>("saveLog")->click();
-        file.open(QIODevice::ReadOnly);
-        QCOMPARE(file.readAll(), log->lines().join('\n').toLatin1() + '\n');
+        QCOMPARE(fifo.take(), log->lines().join('\n').toLatin1() + '\n');
+        QVERIFY(fifo.isFifo());
         log->findChild<QPushButton *>("clearLog")->click();
         QCOMPARE(log->lines(), QStringList());
     }
@@ -271,6 +287,20 @@ private slots:
         QCOMPARE(h.messages.texts(), QStringList{Texts::echo});
     }
 
+    void watchNoteShowsInFull()
+    {
+        Harness h;
+        h.port.refuseOpen = true;
+        auto *w = h.dialog<RegisterWatch>("mWatchRegisters");
+        w->show();
+        w->setOn(true);
+        w->readNow();
+        QCoreApplication::processEvents();
+        const auto *note = w->findChild<QLabel *>("watchNote");
+        QVERIFY(note->text().startsWith("Watch Registers stopped"));
+        QVERIFY(note->geometry().bottom() < w->height() && note->height() >= note->heightForWidth(note->width()));
+    }
+
 #ifdef Q_OS_UNIX // the board on a pty
     void toolsWorkOverThePty()
     {
@@ -293,7 +323,8 @@ private slots:
             menu.registerWatch().setOn(true);
             menu.registerWatch().readNow();
             QCOMPARE(menu.linkLog().lines().last().mid(13),
-                     R"(COM1 sent "R0x0002 0x1 " received "0x0002 0x1 \r\n00> ")");
+                     "COM1 (" + QFile::symLinkTarget("COM1")
+                         + R"() sent "R0x0002 0x1 " received "0x0002 0x1 \r\n00> ")");
         }
         sim::BoardProcess board({"COM1", {sim::BoardOptions::Fault::StopEchoAfter, 3 + 333 + 26}, false, {}});
         writeFile(h, [](int) { return 0x11; });

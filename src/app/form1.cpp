@@ -4,6 +4,7 @@
 #include "printedtext.h"
 #include "progressbar.h"
 #include "registerpages.h"
+#include "statusline.h"
 #include "about/frmabout.h"
 #include "commands/commandlock.h"
 #include "commands/inputhold.h"
@@ -103,7 +104,7 @@ void Form1::setupPages()
     m_printed = new PrintedText(central);
     // A label of its own: a menu's status tip shows over it for a moment,
     // and the last command's outcome comes back.
-    m_statusLine = new QLabel(this);
+    m_statusLine = new StatusLine(this);
     m_statusLine->setObjectName(QStringLiteral("StatusLine"));
     statusBar()->addWidget(m_statusLine, 1);
 }
@@ -178,7 +179,10 @@ bool Form1::Form_Load()
 
 void Form1::showStatus(const QString &text)
 {
-    m_statusLine->setText(text);
+    // A port that did not open or a silent board, while an adapter sits
+    // elsewhere: say where, and how to choose it.
+    const QString hint = m_link->isDown() ? m_ports->adapterHint() : QString();
+    m_statusLine->setStatus(hint.isEmpty() ? text : text + QLatin1Char(' ') + hint);
 }
 
 void Form1::mDisconnectSerial_Click()
@@ -191,6 +195,11 @@ void Form1::nMenuFileExit_Click()
     m_link->disconnect();
     Unload_All_Forms();
     m_platform.end.endProgram();
+}
+
+void Form1::endAfterCommand()
+{
+    m_link->whenNoCommand([this] { nMenuFileExit_Click(); });
 }
 
 void Form1::Unload_All_Forms()

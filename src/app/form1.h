@@ -17,12 +17,12 @@ class PortMenu;
 class PrintedText;
 class ProgressBar;
 class QAction;
-class QLabel;
 class QPushButton;
 class ReadAll;
 class RegisterPages;
 class RegisterBoxes;
 class RegisterFiles;
+class StatusLine;
 class SingleRegister;
 class ToolsMenu;
 class VideoMode;
@@ -43,6 +43,9 @@ public:
 
     void mDisconnectSerial_Click();
     void nMenuFileExit_Click();
+    // A logout, kill or Ctrl+C: File > Exit once the command line in flight
+    // is complete.
+    void endAfterCommand();
     void Unload_All_Forms();
 
     // A line at the window's foot that says how the last command went, kept
@@ -80,7 +83,7 @@ private:
     QPushButton *m_readAllButton = nullptr;
     ProgressBar *m_progress = nullptr;
     PrintedText *m_printed = nullptr;
-    QLabel *m_statusLine = nullptr;
+    StatusLine *m_statusLine = nullptr;
     RegisterBoxes *m_boxes = nullptr;
     FieldSliders *m_sliders = nullptr;
     CommandLock *m_lock = nullptr;

@@ -20,7 +20,7 @@ int main(int argc, char *argv[])
     Form1 form(real.platform());
     // A logout, kill or Ctrl+C ends the program as File > Exit does: port and locks released.
     const SignalWatcher watcher;
-    QObject::connect(&watcher, &SignalWatcher::terminationRequested, &form, &Form1::nMenuFileExit_Click);
+    QObject::connect(&watcher, &SignalWatcher::terminationRequested, &form, &Form1::endAfterCommand);
     if (!form.Form_Load())
         return 0;
     form.show();

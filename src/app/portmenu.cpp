@@ -6,7 +6,10 @@
 #include "settings/settingsfile.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
+
+#include <algorithm>
 
 PortMenu::PortMenu(QMenu *options, SerialDevices &devices, DeviceChooser &chooser, MessageBoxes &messages,
                    QObject *parent)
@@ -87,11 +90,58 @@ void PortMenu::COM_SEL_Click(int index)
     SaveDefaults();
 }
 
+QString PortMenu::adapterHint() const
+{
+    const int port = selectedPort();
+    if (!port)
+        return {};
+    const PortRoute route = portRoute(port);
+    QStringList adapters;
+    for (const SerialDevice &device : m_devices.detected()) {
+        if (device.isAdapter() && device.path != route.device)
+            adapters.append(device.path);
+    }
+    if (adapters.isEmpty())
+        return {};
+    return QStringLiteral("%1 opens %2%3; %4 at %5: Options > Assign a Device to %1.")
+        .arg(portName(port), route.device, route.present ? QString() : QStringLiteral(" (not present)"),
+             adapters.size() == 1 ? QStringLiteral("a serial adapter is") : QStringLiteral("serial adapters are"),
+             adapters.join(QStringLiteral(", ")));
+}
+
+DeviceChooser::Request PortMenu::assignRequest(int port) const
+{
+    DeviceChooser::Request request;
+    request.portName = portName(port);
+    request.devices = m_devices.detected();
+    const QString assigned = PortAssignments::device(port);
+    for (int i = 0; i < request.devices.size() && !assigned.isEmpty(); ++i) {
+        const SerialDevice &device = request.devices.at(i);
+        if (device.path == assigned || device.stablePath == assigned)
+            request.current = i;
+    }
+    QStringList notes;
+    const PortRoute route = portRoute(port);
+    if (route.via == PortRoute::Via::Link) {
+        notes.append(QStringLiteral("%1 in %2 comes before any assignment: while it is there, %3 opens %4.")
+                         .arg(portName(port), QDir::currentPath(), portName(port), route.device));
+    }
+    if (std::none_of(request.devices.begin(), request.devices.end(),
+                     [](const SerialDevice &d) { return d.isAdapter(); }))
+        notes.append(
+            QStringLiteral("The system reports no USB or other serial adapter: plug one in and choose again."));
+    request.note = notes.join(QLatin1Char('\n'));
+    return request;
+}
+
 void PortMenu::assignDevice()
 {
     const int port = selectedPort();
-    const QList<SerialDevice> devices = m_devices.detected();
-    const std::optional<int> chosen = port ? m_chooser.choose(portName(port), devices) : std::nullopt;
+    if (!port)
+        return;
+    const DeviceChooser::Request request = assignRequest(port);
+    const QList<SerialDevice> &devices = request.devices;
+    const std::optional<int> chosen = m_chooser.choose(request);
     if (!chosen || *chosen < DeviceChooser::NoDevice || *chosen >= devices.size())
         return;
     // The stable path finds the adapter again after a replug on another ttyUSB.

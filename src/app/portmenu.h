@@ -1,12 +1,12 @@
 #pragma once
 
+#include "platform/devicechooser.h"
 #include "platform/serialport.h"
 
 #include <QObject>
 
 #include <array>
 
-class DeviceChooser;
 class MessageBoxes;
 class QAction;
 class QMenu;
@@ -32,6 +32,9 @@ public:
     void SaveDefaults();
     // Asks which detected device the chosen port opens from now on.
     void assignDevice();
+    // Where the serial adapters are that the chosen port does not open, and
+    // how to choose one; empty when there is none.
+    QString adapterHint() const;
 
 signals:
     // The port the next link reset opens changed, in number or in device.
@@ -40,6 +43,7 @@ signals:
 private:
     void setCheckedPort(int port);
     void refresh();
+    DeviceChooser::Request assignRequest(int port) const;
 
     SerialDevices &m_devices;
     DeviceChooser &m_chooser;

@@ -1,5 +1,7 @@
 #include "programoptions.h"
 
+#include "platform/standardoutput.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QStandardPaths>
@@ -71,13 +73,15 @@ std::optional<int> answerHelpOrVersion(int argc, const char *const argv[])
     parse(parser, arguments);
     if (parser.isSet(helpOption) || parser.isSet(versionOption))
         useParentConsole();
+    QByteArray text;
     if (parser.isSet(helpOption))
-        std::fputs(qPrintable(helpText()), stdout);
+        text = helpText().toLocal8Bit();
     else if (parser.isSet(versionOption))
-        std::puts("kv71xx " KV71XX_VERSION);
+        text = "kv71xx " KV71XX_VERSION "\n";
     else
         return std::nullopt;
-    return 0;
+    QString error;
+    return StandardOutput::print(text, &error) ? 0 : fail(1, error);
 }
 
 std::optional<int> apply(const QStringList &arguments)
@@ -134,7 +138,8 @@ FILES
 
 EXIT STATUS
     0   the program ended
-    1   the per-user folder cannot be made
+    1   the per-user folder cannot be made, or standard output cannot be
+        written
     2   an unknown option or argument
 
 SEE ALSO

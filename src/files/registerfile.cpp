@@ -1,6 +1,7 @@
 #include "registerfile.h"
 
 #include "link/hex.h"
+#include "platform/savefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,6 +63,8 @@ std::optional<QString> valueOf(const QString &line)
 Contents read(const QString &path)
 {
     const QString shown = QDir::toNativeSeparators(path);
+    if (!representableName(path))
+        return {{}, QStringLiteral("Cannot read %1: %2").arg(shown, nameNotRepresentable())};
     // Looked at before it is opened: opening a FIFO waits for a writer.
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())

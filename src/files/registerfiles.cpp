@@ -1,7 +1,7 @@
 #include "registerfiles.h"
 
 #include "registerfile.h"
-#include "savefile.h"
+#include "platform/savefile.h"
 #include "commands/commandlock.h"
 #include "link/boardlink.h"
 #include "link/hex.h"

@@ -49,16 +49,13 @@ bool BoardCommands::begin(char letter)
 {
     m_failuresBefore = m_link.failures();
     m_confirmed = false;
-    if (!m_link.isOpen())
-        return false;
-    // The letter goes out alone and unpaced: the board does not echo it.
-    m_link.sendLetter(letter);
-    return true;
+    return m_link.sendLetter(letter);
 }
 
 bool BoardCommands::finish()
 {
     m_confirmed = m_link.failures() == m_failuresBefore;
+    m_link.endCommand();
     return m_confirmed;
 }
 

@@ -6,6 +6,8 @@
 #include "platform/messageboxes.h"
 #include "platform/serialport.h"
 
+#include <utility>
+
 BoardLink::BoardLink(SerialPort &port, Clock &clock, MessageBoxes &messages, LinkTexts texts)
     : m_port(port)
     , m_clock(clock)
@@ -29,11 +31,11 @@ bool BoardLink::Connect_Board()
 {
     if (m_port.isOpen())
         m_port.close();
-    if (m_monitor)
-        m_monitor->exchangeStarted(choiceName());
-    if (!m_port.open(m_choice, LineSettings{})) {
-        if (m_monitor)
-            m_monitor->failed(QStringLiteral("port error: cannot open (%1)").arg(m_port.lastFailure().reason));
+    const bool opened = m_port.open(m_choice, LineSettings{});
+    m_openFailed = !opened;
+    startExchange();
+    if (!opened) {
+        tellFailure(QStringLiteral("port error: cannot open (%1)").arg(m_port.lastFailure().reason));
         return false;
     }
     m_openFailureShown = false;
@@ -72,12 +74,16 @@ QString BoardLink::openFailureText() const
         return QStringLiteral("Cannot open the serial port: no port is selected. "
                               "Choose one under Options, Select Serial Port.");
     }
-    // "COM1 (/dev/ttyUSB0)", or the device alone when it was named directly.
-    const PortFailure failure = m_port.lastFailure();
-    const QString port = m_choice.device.isEmpty()
-        ? QStringLiteral("%1 (%2)").arg(portName(m_choice.number), failure.device)
-        : failure.device;
-    return QStringLiteral("%1 cannot be opened: %2").arg(port, failure.reason);
+    QString reason = m_port.lastFailure().reason;
+    if (!reason.endsWith(QLatin1Char('.')))
+        reason += QLatin1Char('.');
+    return QStringLiteral("%1 cannot be opened: %2 %3").arg(portDescription(), reason, filledIn(m_texts.openAdvice));
+}
+
+QString BoardLink::filledIn(QString text) const
+{
+    return text.replace(QLatin1String("{opened}"), portDescription())
+        .replace(QLatin1String("{port}"), portName(m_choice.number));
 }
 
 void BoardLink::disconnect()
@@ -132,11 +138,9 @@ void BoardLink::failReply()
 void BoardLink::fail(const QString &message, bool closeAfterMessage, const QString &what)
 {
     ++m_failures;
+    tellFailure(m_port.hasFailed() ? QStringLiteral("port error: %1").arg(m_port.lastFailure().reason) : what);
     if (!m_serialError) {
-        if (m_monitor)
-            m_monitor->failed(m_port.hasFailed() ? QStringLiteral("port error: %1").arg(m_port.lastFailure().reason)
-                                                 : what);
-        m_messages.show(message);
+        m_messages.show(filledIn(message));
         if (closeAfterMessage && m_port.isOpen())
             m_port.close();
     }
@@ -169,11 +173,48 @@ bool BoardLink::isOpen() const
     return m_port.isOpen();
 }
 
-void BoardLink::sendLetter(char letter)
+bool BoardLink::sendLetter(char letter)
 {
-    if (m_monitor)
-        m_monitor->exchangeStarted(choiceName());
+    startExchange();
+    if (!m_port.isOpen()) {
+        tellFailure(m_port.hasFailed() ? QStringLiteral("port error: %1").arg(m_port.lastFailure().reason)
+                                       : QStringLiteral("port closed: nothing sent"));
+        return false;
+    }
+    ++m_commandDepth;
     sendMonitored(QByteArray(1, letter));
+    return true;
+}
+
+void BoardLink::startExchange()
+{
+    m_failureTold = false;
+    if (m_monitor)
+        m_monitor->exchangeStarted(portDescription());
+}
+
+void BoardLink::tellFailure(const QString &what)
+{
+    // The first failure of an exchange; the waits after it end at once.
+    if (m_monitor && !m_failureTold)
+        m_monitor->failed(what);
+    m_failureTold = true;
+}
+
+void BoardLink::endCommand()
+{
+    if (m_commandDepth > 0)
+        --m_commandDepth;
+    if (m_commandDepth == 0 && m_afterCommand)
+        std::exchange(m_afterCommand, nullptr)();
+}
+
+void BoardLink::whenNoCommand(std::function<void()> action)
+{
+    if (commandInFlight())
+        m_afterCommand = std::move(action);
+    else
+        action();
 }
 
 void BoardLink::sendMonitored(const QByteArray &bytes)
@@ -199,9 +240,12 @@ QString BoardLink::take(int max)
     return QString::fromLatin1(bytes);
 }
 
-QString BoardLink::choiceName() const
+QString BoardLink::portDescription() const
 {
-    return m_choice.device.isEmpty() ? portName(m_choice.number) : m_choice.device;
+    const QString device = m_port.lastFailure().device;
+    if (!m_choice.device.isEmpty() || device.isEmpty())
+        return m_choice.device.isEmpty() ? portName(m_choice.number) : device;
+    return QStringLiteral("%1 (%2)").arg(portName(m_choice.number), device);
 }
 
 void BoardLink::pause(double seconds)

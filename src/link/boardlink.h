@@ -4,18 +4,24 @@
 
 #include <QString>
 
+#include <functional>
+
 class Clock;
 class LinkMonitor;
 class MessageBoxes;
 
 // The messages of a failure episode, one for each wait that can run out of
-// time. The window's by default; another owner of the link passes its own.
+// time, and the advice after a port that did not open. The window's by
+// default; another owner of the link passes its own. In them {port} stands
+// for "COM1" and {opened} for "COM1 (/dev/ttyUSB0)".
 struct LinkTexts
 {
     QString echoTimeout = QStringLiteral("There is a problem communicating over the serial port. Please check "
                                          "your serial cable connection and settings");
     QString promptTimeout = QStringLiteral("Error in serial communication port. Please Reset Evaluation Board "
                                            "and Restart the Application");
+    QString openAdvice = QStringLiteral("Options > Select Serial Port chooses another port, and \"Assign a Device "
+                                        "to {port}...\" there the device {port} opens.");
 };
 
 // The one RS-232 link to the evaluation board: opening the chosen port and
@@ -74,6 +80,8 @@ public:
     // True from a wait that ran out of time until a reset the board answers:
     // meanwhile the waits end at once and show no second message.
     bool Serial_Error() const { return m_serialError; }
+    // Since the last reset the port did not open, or the board stayed silent.
+    bool isDown() const { return m_serialError || m_openFailed; }
     // How many waits have ended without their characters, so that a command
     // can tell whether its whole exchange went through.
     int failures() const { return m_failures; }
@@ -81,7 +89,11 @@ public:
     // What the board commands need besides the paced procedures above.
     bool isOpen() const;
     // A command letter goes out alone and unpaced: the board does not echo it.
-    void sendLetter(char letter);
+    // False, and nothing sent, on a port that is not open.
+    bool sendLetter(char letter);
+    // "COM1 (/dev/ttyUSB0)": the port and the device its last open chose; the
+    // device alone when it was named directly.
+    QString portDescription() const;
     void discardInput();
     // Up to max waiting characters (all when max is 0).
     QString take(int max);
@@ -89,6 +101,14 @@ public:
     void pause(double seconds);
     void processEvents();
     double seconds() const;
+
+    // A command line is in flight from its letter until endCommand(): its
+    // reply read, or failed within the time limits.
+    bool commandInFlight() const { return m_commandDepth > 0; }
+    void endCommand();
+    // Runs action at once, or as soon as the command line in flight is
+    // complete, so that the board is never left inside half a command.
+    void whenNoCommand(std::function<void()> action);
 
     // Told of every character and failure while set; nullptr for none.
     void setMonitor(LinkMonitor *monitor) { m_monitor = monitor; }
@@ -98,8 +118,10 @@ private:
     // The monitor is told what failed; the user, once an episode, message.
     void fail(const QString &message, bool closeAfterMessage, const QString &what);
     QString openFailureText() const;
-    // The port the monitor names: COMn, or the device named directly.
-    QString choiceName() const;
+    QString filledIn(QString text) const;
+    // A reset or a command letter: the monitor starts a new line.
+    void startExchange();
+    void tellFailure(const QString &what);
     void sendMonitored(const QByteArray &bytes);
 
     SerialPort &m_port;
@@ -110,5 +132,9 @@ private:
     bool m_serialError = false;
     int m_failures = 0;
     bool m_openFailureShown = false;
+    bool m_openFailed = false;
     LinkMonitor *m_monitor = nullptr;
+    bool m_failureTold = false;
+    int m_commandDepth = 0;
+    std::function<void()> m_afterCommand;
 };

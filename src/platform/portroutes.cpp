@@ -1,5 +1,6 @@
 #include "portroutes.h"
 
+#include "savefile.h"
 #include "serialport.h"
 
 #include <QDir>
@@ -124,16 +125,24 @@ QString device(int number)
 
 bool assign(int number, const QString &device, QString *error)
 {
-    QSettings settings(filePath(), QSettings::IniFormat);
-    if (device.isEmpty())
-        settings.remove(key(number));
-    else
-        settings.setValue(key(number), device);
-    settings.sync();
-    if (settings.status() == QSettings::NoError)
+    // The whole file is written anew through the one safe-save path; QSettings
+    // reads the quoted values back as they were.
+    QByteArray text = "[ports]\n";
+    for (int n = FirstPort; n <= LastPort; ++n) {
+        QString value = n == number ? device : PortAssignments::device(n);
+        if (value.isEmpty())
+            continue;
+        value.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
+        text += (portName(n) + QStringLiteral("=\"") + value + QStringLiteral("\"\n")).toUtf8();
+    }
+    QDir().mkpath(QFileInfo(filePath()).absolutePath());
+    SaveFile file(filePath());
+    file.setWaitForReader(false);
+    if (file.open() && file.write(text) && file.commit())
         return true;
     if (error)
-        *error = QStringLiteral("Cannot write the port assignments %1").arg(QDir::toNativeSeparators(filePath()));
+        *error = QStringLiteral("Cannot write the port assignments %1: %2")
+                     .arg(QDir::toNativeSeparators(filePath()), file.errorString());
     return false;
 }
 

@@ -7,5 +7,5 @@
 class QtDeviceChooser : public DeviceChooser
 {
 public:
-    std::optional<int> choose(const QString &portName, const QList<SerialDevice> &devices) override;
+    std::optional<int> choose(const Request &request) override;
 };

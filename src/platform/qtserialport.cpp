@@ -69,9 +69,9 @@ bool QtSerialPort::open(const PortChoice &port, const LineSettings &settings)
 
 QString QtSerialPort::openFailure() const
 {
-    const QString holder = PortProblems::holder(m_device);
-    if (!holder.isEmpty())
-        return tr("it is in use by %1").arg(holder);
+    const QString lock = PortProblems::lockProblem(m_device);
+    if (!lock.isEmpty())
+        return lock;
     const QString advice = m_port.error() == QSerialPort::PermissionError ? PortProblems::groupAdvice(m_device)
                                                                           : QString();
     return advice.isEmpty() ? m_port.errorString() : m_port.errorString() + QStringLiteral(". ") + advice;

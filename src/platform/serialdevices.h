@@ -16,6 +16,9 @@ struct SerialDevice
     QString lastingPath() const { return stablePath.isEmpty() ? path : stablePath; }
     // "FT232R USB UART, FTDI, serial A1B2C3", leaving out what is unknown.
     QString details() const;
+    // An adapter (USB and the like) tells its maker or has a stable name; the
+    // machine's own ports tell neither.
+    bool isAdapter() const { return !stablePath.isEmpty() || !manufacturer.isEmpty(); }
 };
 
 // The serial devices present on the machine.

@@ -1,11 +1,10 @@
 #include "settingsfile.h"
 
-#include "files/savefile.h"
+#include "platform/savefile.h"
 #include "platform/serialport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace SettingsFile {
 
@@ -49,10 +48,11 @@ Loaded load()
 
 bool save(int port, QString *error)
 {
-    QSaveFile file(fileName());
+    SaveFile file(fileName());
     // A writable file in a read-only folder is still rewritten in place.
     file.setDirectWriteFallback(true);
-    if (openForSaving(file) && writeWhole(file, contentFor(port)) && file.commit())
+    file.setWaitForReader(false); // the window would hang
+    if (file.open() && file.write(contentFor(port)) && file.commit())
         return true;
     if (error) {
         *error = QStringLiteral("Cannot write the settings file %1: %2")

@@ -1,6 +1,6 @@
 #include "linklog.h"
 
-#include "files/savefile.h"
+#include "platform/savefile.h"
 #include "link/boardlink.h"
 #include "link/hex.h"
 #include "platform/filechooser.h"
@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTime>
 #include <QTimer>
@@ -70,7 +69,7 @@ QStringList LinkLog::lines()
 void LinkLog::clear()
 {
     m_view->clear();
-    m_inExchange = false;
+    m_lineOpen = false;
 }
 
 void LinkLog::save()
@@ -85,9 +84,9 @@ void LinkLog::save()
     if (!path)
         return;
     refresh();
-    QSaveFile file(*path);
-    const QByteArray bytes = m_view->toPlainText().toLatin1() + '\n';
-    if (!openForSaving(file) || !writeWhole(file, bytes) || !file.commit())
+    SaveFile file(*path);
+    file.setWaitForReader(false); // the window would hang
+    if (!file.open() || !file.write(m_view->toPlainText().toLatin1() + '\n') || !file.commit())
         m_messages.show(tr("Cannot save %1: %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
 }
 
@@ -109,33 +108,34 @@ QString LinkLog::escaped(const QByteArray &bytes)
     return text;
 }
 
-void LinkLog::begin(const QString &port)
-{
-    refresh();
-    m_port = port;
-    m_exchange = {now(), port, {}, {}};
-    m_inExchange = true;
-    m_view->appendPlainText(QString());
-    refreshSoon();
-}
-
 void LinkLog::exchangeStarted(const QString &port)
 {
-    begin(port);
+    // Its line appears with its first character, so that a port that did
+    // not open shows only its failure.
+    refresh();
+    m_lineOpen = false;
+    m_port = port;
+}
+
+void LinkLog::openLine()
+{
+    if (m_lineOpen)
+        return;
+    m_exchange = {now(), m_port, {}, {}};
+    m_lineOpen = true;
+    m_view->appendPlainText(QString());
 }
 
 void LinkLog::sent(const QByteArray &bytes)
 {
-    if (!m_inExchange)
-        begin(m_port);
+    openLine();
     m_exchange.sent += escaped(bytes);
     refreshSoon();
 }
 
 void LinkLog::received(const QByteArray &bytes)
 {
-    if (!m_inExchange)
-        begin(m_port);
+    openLine();
     m_exchange.received += escaped(bytes);
     refreshSoon();
 }
@@ -143,7 +143,7 @@ void LinkLog::received(const QByteArray &bytes)
 void LinkLog::failed(const QString &what)
 {
     refresh();
-    m_inExchange = false;
+    m_lineOpen = false;
     m_view->appendPlainText(QStringLiteral("%1 %2 %3").arg(now(), m_port, what));
 }
 
@@ -156,7 +156,7 @@ void LinkLog::refreshSoon()
 void LinkLog::refresh()
 {
     m_refresh->stop();
-    if (!m_inExchange)
+    if (!m_lineOpen)
         return;
     QTextCursor cursor(m_view->document()->lastBlock());
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
@@ -174,6 +174,6 @@ void LinkLog::hideEvent(QHideEvent *event)
 {
     m_link.setMonitor(nullptr);
     refresh();
-    m_inExchange = false;
+    m_lineOpen = false;
     QWidget::hideEvent(event);
 }

@@ -51,7 +51,7 @@ private:
         QString sent;
         QString received;
     };
-    void begin(const QString &port);
+    void openLine();
     // The exchange's line shows its characters so far, refreshed soon after
     // they come, not per character.
     void refreshSoon();
@@ -63,6 +63,6 @@ private:
     QPlainTextEdit *m_view = nullptr;
     QTimer *m_refresh = nullptr;
     Exchange m_exchange;
-    bool m_inExchange = false;
+    bool m_lineOpen = false;
     QString m_port;
 };

@@ -55,12 +55,15 @@ RegisterWatch::RegisterWatch(RegisterBoxes &boxes, BoardLink &link, BoardCommand
     m_interval->setSuffix(tr(" s"));
     m_watch->setObjectName(QStringLiteral("watchButton"));
     m_watch->setCheckable(true);
+    m_note->setObjectName(QStringLiteral("watchNote"));
     m_note->setWordWrap(true);
     auto *layout = new QFormLayout(this);
     layout->addRow(tr("&Registers (hex):"), m_registers);
     layout->addRow(tr("&Interval:"), m_interval);
     layout->addRow(m_watch);
     layout->addRow(m_note);
+    // The dialog takes the size its note needs, so that no line is cut off.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(m_watch, &QPushButton::toggled, this, &RegisterWatch::toggled);
     connect(m_timer, &QTimer::timeout, this, &RegisterWatch::readNow);
 }

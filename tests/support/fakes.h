@@ -158,16 +158,16 @@ struct FakeLauncher : ProgramLauncher
     bool startDetached(const QString &path) override { return files.contains(path) && (started.append(path), true); }
 };
 
-// The listed devices; the chooser records each port asked for and gives the next answer (none: cancel).
+// The listed devices; the chooser records each request and gives the next answer (none: cancel).
 struct FakeSerialDevices : SerialDevices, DeviceChooser
 {
     QList<SerialDevice> devices;
     QList<std::optional<int>> answers;
-    QStringList asked;
+    QList<Request> asked;
     QList<SerialDevice> detected() const override { return devices; }
-    std::optional<int> choose(const QString &portName, const QList<SerialDevice> &) override
+    std::optional<int> choose(const Request &request) override
     {
-        asked.append(portName);
+        asked.append(request);
         return answers.isEmpty() ? std::nullopt : answers.takeFirst();
     }
 };

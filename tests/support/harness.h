@@ -5,6 +5,7 @@
 
 #include "app/form1.h"
 #include "app/portmenu.h"
+#include "app/statusline.h"
 #include "registers/registerboxes.h"
 #include "sliders/fieldsliders.h"
 
@@ -66,7 +67,7 @@ struct Harness
     void click(const char *button) { find<QAbstractButton>(button)->click(); }
     QString commandStates() const { return ::commandStates(*form); }
     // The line at the window's foot that says how the last command went.
-    QString status() const { return find<QLabel>("StatusLine")->text(); }
+    QString status() const { return find<StatusLine>("StatusLine")->status(); }
 
     QString previousDirectory = QDir::currentPath();
     QTemporaryDir dir;

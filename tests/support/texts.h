@@ -13,7 +13,10 @@ const QString secondCopy("Another copy of the Application is running.\r\nPlease 
                          "application and restart");
 inline QString cannotOpen(int port, const QString &device, const QString &reason)
 {
-    return QString("COM%1 (%2) cannot be opened: %3").arg(port).arg(device, reason);
+    return QString("COM%1 (%2) cannot be opened: %3. Options > Select Serial Port chooses another port, and \"Assign "
+                   "a Device to COM%1...\" there the device COM%1 opens.")
+        .arg(port)
+        .arg(device, reason);
 }
 inline QString notAByte(const char *field)
 {

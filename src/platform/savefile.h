@@ -6,11 +6,12 @@
 class QByteArray;
 class QIODevice;
 
-// Opens file for writing without Qt's write buffer. A buffered write that
-// fails (a full disk, a file size limit) shows only when commit() flushes it,
-// and commit() then puts the cut-off file in place all the same; unbuffered,
-// every write says at once whether it reached the file.
-bool openForSaving(QSaveFile &file);
+// Whether path names the file as the system spells it. A name whose bytes are
+// not valid in the system's encoding (a Latin-1 "\xE9" under UTF-8) reaches
+// the program with U+FFFD in their place: used as it stands it would name
+// another file, so it is refused with nameNotRepresentable().
+bool representableName(const QString &path);
+QString nameNotRepresentable();
 
 // Writes all of bytes. A write cut short is continued, so that one that
 // cannot go on fails and leaves its reason in the device's errorString().

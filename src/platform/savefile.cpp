@@ -7,10 +7,28 @@
 #include <fcntl.h>
 #endif
 
+bool representableName(const QString &path)
+{
+    return !path.contains(QChar::ReplacementCharacter) && QFile::decodeName(QFile::encodeName(path)) == path;
+}
+
+QString nameNotRepresentable()
+{
+    return QStringLiteral("the name is not valid in the system's encoding (UTF-8): rename the file");
+}
+
+namespace {
+
+// Without Qt's write buffer. A buffered write that fails (a full disk, a file
+// size limit) shows only when commit() flushes it, and commit() then puts the
+// cut-off file in place all the same; unbuffered, every write says at once
+// whether it reached the file.
 bool openForSaving(QSaveFile &file)
 {
     return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
+
+} // namespace
 
 bool writeWhole(QIODevice &file, const QByteArray &bytes)
 {
@@ -31,6 +49,10 @@ SaveFile::SaveFile(const QString &path)
 
 bool SaveFile::open()
 {
+    if (!representableName(m_aside.fileName())) {
+        m_openError = nameNotRepresentable();
+        return false;
+    }
     if (!m_special)
         return openForSaving(m_aside);
     const QFile::OpenMode mode = QFile::WriteOnly | QFile::Unbuffered;

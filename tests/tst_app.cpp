@@ -358,7 +358,7 @@ private slots:
     {
         Harness h({Fault::Silent, 0});
         QVERIFY(QFile::link(h.dir.filePath("ttyS9"), "COM1"));
-        h.devices.devices = {{"/dev/ttyS1", {}, "", "", ""}, {"/dev/ttyUSB0", "", "FT232R USB UART", "FTDI", "A1"}};
+        h.devices.devices = {{"/dev/ttyS1", {}, "", "", ""}, { "/dev/ttyUSB0", "", "FT232R USB UART", "FTDI", "A1" }};
         h.click("ReadAllRegisters");
         QCOMPARE(h.status(),
                  "Read All: 64 of 64 registers not read, the board did not answer. COM1 opens "
@@ -372,7 +372,7 @@ private slots:
         Harness h;
         QVERIFY(PortAssignments::assign(1, "/dev/ttyS3", nullptr));
         QVERIFY(QFile::link("/dev/null", "COM1"));
-        h.devices.devices = {{"/dev/ttyS2", {}, "", "", ""}, {"/dev/ttyS3", {}, "", "", ""}};
+        h.devices.devices = {{"/dev/ttyS2", {}, "", "", ""}, { "/dev/ttyS3", {}, "", "", "" }};
         h.find<QAction>("mAssignDevice")->trigger();
         QVERIFY(PortAssignments::assign(1, {}, nullptr));
         QCOMPARE(h.devices.asked.value(0).current, 1);

@@ -328,7 +328,10 @@ private slots:
         QCOMPARE(PortProblems::lockFile(QFile::symLinkTarget("COM1")), QString());
     }
 
-    void aSignalDuringACommandEndsWithItsStatusAfterTheLine_data() { addTerminationSignalRows(); }
+    void aSignalDuringACommandEndsWithItsStatusAfterTheLine_data()
+    {
+        addTerminationSignalRows();
+    }
 
     // The board stops echoing inside the command line.
     void aSignalDuringACommandEndsWithItsStatusAfterTheLine()

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "linkmonitor.h"
+
 #include "platform/serialport.h"
 
 #include <QString>
 
 class Clock;
-class LinkMonitor;
 class MessageBoxes;
 
 // The messages of a failure episode, one for each wait that can run out of
@@ -90,8 +91,12 @@ public:
     void processEvents();
     double seconds() const;
 
-    // Told of every character and failure while set; nullptr for none.
-    void setMonitor(LinkMonitor *monitor) { m_monitor = monitor; }
+    // Told of every character and failure while added; with none added the
+    // link does not even look for one.
+    void addMonitor(LinkMonitor *monitor);
+    void removeMonitor(LinkMonitor *monitor);
+    // The port the next Connect_Board opens.
+    const PortChoice &choice() const { return m_choice; }
 
 private:
     bool waitForInput(int count, double limit, const QString &message, bool closeAfterMessage);
@@ -110,5 +115,6 @@ private:
     bool m_serialError = false;
     int m_failures = 0;
     bool m_openFailureShown = false;
-    LinkMonitor *m_monitor = nullptr;
+    LinkMonitors m_monitors;
+    LinkMonitor *m_monitor = nullptr; // m_monitors while it holds any
 };

@@ -16,14 +16,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
-
-QString now()
+QString LinkExchange::line() const
 {
-    return QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+    return QStringLiteral("%1 %2 sent \"%3\" received \"%4\"").arg(time, port, sent, received);
 }
-
-} // namespace
 
 LinkLog::LinkLog(BoardLink &link, FileChooser &dialog, MessageBoxes &messages, QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -109,6 +105,16 @@ QString LinkLog::escaped(const QByteArray &bytes)
     return text;
 }
 
+QString LinkLog::now()
+{
+    return QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+}
+
+QString LinkLog::failureLine(const QString &port, const QString &what)
+{
+    return QStringLiteral("%1 %2 %3").arg(now(), port, what);
+}
+
 void LinkLog::begin(const QString &port)
 {
     refresh();
@@ -144,7 +150,7 @@ void LinkLog::failed(const QString &what)
 {
     refresh();
     m_inExchange = false;
-    m_view->appendPlainText(QStringLiteral("%1 %2 %3").arg(now(), m_port, what));
+    m_view->appendPlainText(failureLine(m_port, what));
 }
 
 void LinkLog::refreshSoon()
@@ -160,19 +166,18 @@ void LinkLog::refresh()
         return;
     QTextCursor cursor(m_view->document()->lastBlock());
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    cursor.insertText(QStringLiteral("%1 %2 sent \"%3\" received \"%4\"")
-                          .arg(m_exchange.time, m_exchange.port, m_exchange.sent, m_exchange.received));
+    cursor.insertText(m_exchange.line());
 }
 
 void LinkLog::showEvent(QShowEvent *event)
 {
-    m_link.setMonitor(this);
+    m_link.addMonitor(this);
     QWidget::showEvent(event);
 }
 
 void LinkLog::hideEvent(QHideEvent *event)
 {
-    m_link.setMonitor(nullptr);
+    m_link.removeMonitor(this);
     refresh();
     m_inExchange = false;
     QWidget::hideEvent(event);

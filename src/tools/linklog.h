@@ -10,6 +10,17 @@ class MessageBoxes;
 class QPlainTextEdit;
 class QTimer;
 
+// One exchange with the board as the log shows it: the time it began, the
+// port, the characters sent and everything received.
+struct LinkExchange
+{
+    QString time;
+    QString port;
+    QString sent;
+    QString received;
+    QString line() const;
+};
+
 // Tools > Link Log: the link's traffic while the window is open, one line
 // per exchange (time, port, the characters sent, the characters received)
 // and one per failure. Closed, it leaves the link unwatched.
@@ -33,6 +44,10 @@ public:
 
     // Non-printing characters as escapes: \r, \n, \\ and \xHH.
     static QString escaped(const QByteArray &bytes);
+    // The time of day that begins each line.
+    static QString now();
+    // A failure's line.
+    static QString failureLine(const QString &port, const QString &what);
 
     void exchangeStarted(const QString &port) override;
     void sent(const QByteArray &bytes) override;
@@ -44,13 +59,6 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    struct Exchange
-    {
-        QString time;
-        QString port;
-        QString sent;
-        QString received;
-    };
     void begin(const QString &port);
     // The exchange's line shows its characters so far, refreshed soon after
     // they come, not per character.
@@ -62,7 +70,7 @@ private:
     MessageBoxes &m_messages;
     QPlainTextEdit *m_view = nullptr;
     QTimer *m_refresh = nullptr;
-    Exchange m_exchange;
+    LinkExchange m_exchange;
     bool m_inExchange = false;
     QString m_port;
 };

@@ -3,6 +3,7 @@
 #include "texts.h"
 
 #include "app/progressbar.h"
+#include "modes/videomode.h"
 #include "platform/qtserialport.h"
 #include "platform/realclock.h"
 #include "tools/comparefile.h"
@@ -13,6 +14,8 @@
 
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
@@ -62,6 +65,16 @@ QStringList logLines(const Harness &h)
     return lines;
 }
 
+// Stops the recording into session.sh in the harness's folder; its text.
+QString stopRecording(Harness &h)
+{
+    QFile file(h.dir.filePath("session.sh"));
+    h.fileDialog.answers.append(file.fileName());
+    run(h, "mRecordScript");
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
 } // namespace
 
 class TestTools : public QObject
@@ -69,13 +82,15 @@ class TestTools : public QObject
     Q_OBJECT
 
 private slots:
-    void toolsMenuHoldsItsFourItemsInOrder()
+    void toolsMenuHoldsItsItemsInOrder()
     {
         Harness h;
         QStringList items;
         for (const QAction *a : h.form->menuBar()->actions().at(2)->menu()->actions())
             items.append(a->text());
-        QCOMPARE(items, (QStringList{"&Link Log", "&Compare With File...", "&Quick Load...", "&Watch Registers..."}));
+        QCOMPARE(items,
+                 (QStringList{"&Link Log", "&Compare With File...", "&Quick Load...", "&Watch Registers...",
+                              "&Record Script..."}));
     }
 
     void quickLoadWritesRunsOfLinesAsBurstsAndReadsAllBack()
@@ -269,6 +284,92 @@ private slots:
         QVERIFY(!w->isOn());
         QCOMPARE(h.status(), "Watch Registers stopped: the board did not answer.");
         QCOMPARE(h.messages.texts(), QStringList{Texts::echo});
+    }
+
+    void scriptPutsACommandsWritesOnOneLineAndUnconfirmedOnesInComments()
+    {
+        Harness h;
+        h.setText(0x04, "11"); // before the recording
+        run(h, "mRecordScript");
+        h.setText(0x03, "5A");
+        h.form->videoMode().OKButton_Click();
+        h.form->mDisconnectSerial_Click(); // Write finds the port closed, its box's write opens it
+        h.find<QLineEdit>("Address")->setText("0C");
+        h.find<QLineEdit>("Data")->setText("33");
+        h.click("WriteRegCommand");
+        const QString script = stopRecording(h)
+                                   .replace(QRegularExpression("\\d\\d:\\d\\d:\\d\\d"), "T")
+                                   .replace(QRegularExpression("\\d{4}-\\d\\d-\\d\\d"), "D");
+        QCOMPARE(script, R"script(#!/bin/sh
+# Register writes made in the KV71xx evaluation program on D,
+# replayed in order with kv71xx-cli. Writes the board did not confirm are
+# comments. PORT=2 replays them on COM2.
+set -e
+PORT=${PORT:-1}
+
+# T HSYNC Slicer (0x03) := 5A
+kv71xx-cli --port "$PORT" write 03 5A
+
+# T FPGA register 0000 := 01
+kv71xx-cli --port "$PORT" fpga-write 0000 01
+# T PLL Htotal MSB (0x0E) := 06
+# T PLL Htotal LSB (0x0F) := 98
+# T Output Format (0x18) := 00
+kv71xx-cli --port "$PORT" write 0E 06 0F 98 18 00
+
+# T Offset DAC Confog (0x0C) := 33, not confirmed by the board
+# kv71xx-cli --port "$PORT" write 0C 33
+# T Offset DAC Confog (0x0C) := 33
+kv71xx-cli --port "$PORT" write 0C 33
+)script");
+    }
+
+    void recordingGoesOnWhenTheScriptIsNotSaved()
+    {
+        Harness h;
+        run(h, "mRecordScript");
+        h.setText(0x03, "5A");
+        run(h, "mRecordScript"); // the file dialog cancelled
+        QVERIFY(h.find<QAction>("mRecordScript")->isChecked());
+        QCOMPARE(h.status(), "Recording goes on: the script was not saved.");
+        h.setText(0x03, "5B");
+        QCOMPARE(stopRecording(h).count("write 03"), 2);
+        QVERIFY(!h.find<QAction>("mRecordScript")->isChecked());
+        QCOMPARE(h.status(),
+                 "Script saved to " + h.dir.filePath("session.sh")
+                     + ": 2 register writes, 0 not confirmed by the board (left as comments).");
+    }
+
+    void scriptReplayedByTheCliLeavesTheChipAsTheBoxesShowIt()
+    {
+        Harness h;
+        run(h, "mRecordScript");
+        writeFile(h, [](int k) { return k == 9 ? -1 : k ^ 0x5A; });
+        run(h, "mQuickLoad");
+        writeFile(h, [](int k) { return k % 3 ? k + 0x20 : 0x0A; }); // slider echoes write "A" again
+        run(h, "nFileLoadRegisterFrom");
+        h.form->videoMode().Option(4)->setChecked(true);
+        h.form->videoMode().OKButton_Click();
+        h.slider(0x07)->setValue(0x33);
+        h.find<QLineEdit>("Address")->setText("2A");
+        h.find<QLineEdit>("Data")->setText("C4");
+        h.click("WriteRegCommand");
+        stopRecording(h);
+
+        sim::BoardProcess board({"COM1", {}, false, {}});
+        QProcess replay;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PATH", QFileInfo(KV71XX_CLI_EXE).absolutePath() + ':' + env.value("PATH"));
+        env.insert("PORT", "1");
+        replay.setProcessEnvironment(env);
+        replay.start(h.dir.filePath("session.sh"));
+        QVERIFY(replay.waitForFinished(60000));
+        QCOMPARE(replay.exitCode(), 0);
+        replay.start(KV71XX_CLI_EXE, {"dump"});
+        QVERIFY(replay.waitForFinished(60000));
+        const QList<QByteArray> chip = replay.readAllStandardOutput().split('\n');
+        for (int a = 3; a < 64; ++a)
+            QCOMPARE(chip.at(a).trimmed().right(2), hex(*RegisterMap::textToByte(h.text(a))));
     }
 
     void toolsWorkOverThePty()

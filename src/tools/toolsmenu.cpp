@@ -4,6 +4,7 @@
 #include "linklog.h"
 #include "quickload.h"
 #include "registerwatch.h"
+#include "scriptrecorder.h"
 #include "sliders/fieldsliders.h"
 
 #include <QMenuBar>
@@ -39,6 +40,19 @@ ToolsMenu::ToolsMenu(QMenuBar *menuBar, QWidget *window, const Parts &parts)
             &QuickLoad::run);
     connect(addItem(tr("&Watch Registers..."), QStringLiteral("mWatchRegisters")), &QAction::triggered, this,
             [this] { bringUp(&registerWatch()); });
+
+    m_recorder = new ScriptRecorder(parts.link, parts.commands, parts.lock, parts.dialog, parts.messages, this);
+    connect(m_recorder, &ScriptRecorder::status, this, &ToolsMenu::status);
+    QAction *record = addItem(tr("&Record Script..."), QStringLiteral("mRecordScript"));
+    record->setCheckable(true);
+    // Checked while recording: a stop that saved nothing leaves it checked.
+    connect(record, &QAction::triggered, this, [this, record] {
+        if (m_recorder->isOn())
+            m_recorder->stop();
+        else
+            m_recorder->start();
+        record->setChecked(m_recorder->isOn());
+    });
 }
 
 QAction *ToolsMenu::addItem(const QString &caption, const QString &name)

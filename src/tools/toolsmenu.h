@@ -19,10 +19,11 @@ class QWidget;
 class RegisterBoxes;
 class RegisterFiles;
 class RegisterWatch;
+class ScriptRecorder;
 
 // The window's "&Tools" menu: the link log, a comparison with a register
-// file, a quick load and a register watch. Nothing here talks to the board
-// until the user starts it.
+// file, a quick load, a register watch and a script recorder. Nothing here
+// talks to the board until the user starts it.
 class ToolsMenu : public QObject
 {
     Q_OBJECT
@@ -48,6 +49,7 @@ public:
     CompareFile &compareFile();
     QuickLoad &quickLoad() { return *m_quickLoad; }
     RegisterWatch &registerWatch();
+    ScriptRecorder &scriptRecorder() { return *m_recorder; }
 
 signals:
     void progress(double percent);
@@ -60,6 +62,7 @@ private:
     QWidget *m_window;
     Parts m_parts;
     QuickLoad *m_quickLoad = nullptr;
+    ScriptRecorder *m_recorder = nullptr;
     QPointer<LinkLog> m_linkLog;
     QPointer<CompareFile> m_compareFile;
     QPointer<RegisterWatch> m_registerWatch;

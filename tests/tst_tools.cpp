@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
@@ -90,7 +91,7 @@ private slots:
             items.append(a->text());
         QCOMPARE(items,
                  (QStringList{"&Link Log", "&Compare With File...", "&Quick Load...", "&Watch Registers...",
-                              "&Record Script..."}));
+                              "&Record Script...", "&Test Registers"}));
     }
 
     void quickLoadWritesRunsOfLinesAsBurstsAndReadsAllBack()
@@ -370,6 +371,22 @@ kv71xx-cli --port "$PORT" write 0C 33
         const QList<QByteArray> chip = replay.readAllStandardOutput().split('\n');
         for (int a = 3; a < 64; ++a)
             QCOMPARE(chip.at(a).trimmed().right(2), hex(*RegisterMap::textToByte(h.text(a))));
+    }
+
+    void testRegistersItemShowsThePageWhoseBoxesWriteAsTheUserPagesDo()
+    {
+        Harness h;
+        auto *pages = h.find<QTabWidget>("SSTab1");
+        run(h, "mTestRegisters");
+        QVERIFY(pages->isTabVisible(1) && pages->isTabEnabled(1) && !pages->isTabVisible(2));
+        h.form->show();
+        pages->setCurrentIndex(1);
+        h.box(0x24)->selectAll();
+        QTest::keyClicks(h.box(0x24), "5");
+        QCOMPARE(h.port.commands(), QStringList{"W0x0024 0x1 0x05 "});
+        QCOMPARE(h.slider(0x24)->value(), 5);
+        run(h, "mTestRegisters");
+        QVERIFY(!pages->isTabVisible(1) && !pages->isTabEnabled(1));
     }
 
     void toolsWorkOverThePty()

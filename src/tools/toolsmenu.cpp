@@ -53,6 +53,9 @@ ToolsMenu::ToolsMenu(QMenuBar *menuBar, QWidget *window, const Parts &parts)
             m_recorder->start();
         record->setChecked(m_recorder->isOn());
     });
+    QAction *testPage = addItem(tr("&Test Registers"), QStringLiteral("mTestRegisters"));
+    testPage->setCheckable(true);
+    connect(testPage, &QAction::toggled, this, &ToolsMenu::testRegistersShown);
 }
 
 QAction *ToolsMenu::addItem(const QString &caption, const QString &name)

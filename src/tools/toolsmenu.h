@@ -22,8 +22,8 @@ class RegisterWatch;
 class ScriptRecorder;
 
 // The window's "&Tools" menu: the link log, a comparison with a register
-// file, a quick load, a register watch and a script recorder. Nothing here
-// talks to the board until the user starts it.
+// file, a quick load, a register watch, a script recorder and the test
+// page. Nothing here talks to the board until the user starts it.
 class ToolsMenu : public QObject
 {
     Q_OBJECT
@@ -54,6 +54,8 @@ public:
 signals:
     void progress(double percent);
     void status(const QString &text);
+    // Tools > Test Registers checked or cleared.
+    void testRegistersShown(bool shown);
 
 private:
     QAction *addItem(const QString &caption, const QString &name);

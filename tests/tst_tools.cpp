@@ -298,6 +298,8 @@ private slots:
         h.find<QLineEdit>("Address")->setText("0C");
         h.find<QLineEdit>("Data")->setText("33");
         h.click("WriteRegCommand");
+        h.find<QLineEdit>("Address")->setText("4F");
+        h.click("WriteRegCommand");
         const QString script = stopRecording(h)
                                    .replace(QRegularExpression("\\d\\d:\\d\\d:\\d\\d"), "T")
                                    .replace(QRegularExpression("\\d{4}-\\d\\d-\\d\\d"), "D");
@@ -322,6 +324,9 @@ kv71xx-cli --port "$PORT" write 0E 06 0F 98 18 00
 # kv71xx-cli --port "$PORT" write 0C 33
 # T Offset DAC Confog (0x0C) := 33
 kv71xx-cli --port "$PORT" write 0C 33
+
+# T register 4F := 33, beyond the chip's registers (00 to 3F)
+# kv71xx-cli --port "$PORT" write 4F 33
 )script");
     }
 

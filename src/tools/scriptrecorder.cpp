@@ -33,16 +33,23 @@ private:
     QStringList m_pairs;
 };
 
+// The register as the comment names it.
+QString nameOf(Target target, int address)
+{
+    if (target == Target::Fpga)
+        return QStringLiteral("FPGA register ") + Hex_Digits(address, 4);
+    if (address < RegisterMap::Count)
+        return RegisterMap::caption(address).trimmed();
+    return QStringLiteral("register ") + Hex_Digits(address, 2);
+}
+
 void Script::comments(const ScriptRecorder::Kept &kept, const QString &why)
 {
     const WriteObserver::Write &w = kept.write;
     for (int i = 0; 2 * i < w.values.size(); ++i) {
-        const int address = w.address + i;
-        const QString what = w.target == Target::Fpga ? QStringLiteral("FPGA register ") + Hex_Digits(address, 4)
-            : address < RegisterMap::Count        ? RegisterMap::caption(address).trimmed()
-                                                  : QStringLiteral("register ") + Hex_Digits(address, 2);
         lines.append(QStringLiteral("# %1 %2 := %3%4")
-                         .arg(kept.time.toString(QStringLiteral("hh:mm:ss")), what, w.values.mid(2 * i, 2), why));
+                         .arg(kept.time.toString(QStringLiteral("hh:mm:ss")), nameOf(w.target, w.address + i),
+                              w.values.mid(2 * i, 2), why));
     }
 }
 
@@ -60,9 +67,11 @@ void Script::add(const ScriptRecorder::Kept &kept)
         return;
     }
     endCommand();
-    const QString why = beyond ? QStringLiteral(", beyond the chip's registers (00 to 3F)")
-        : !w.confirmed         ? QStringLiteral(", not confirmed by the board")
-                               : QString();
+    QString why;
+    if (beyond)
+        why = QStringLiteral(", beyond the chip's registers (00 to 3F)");
+    else if (!w.confirmed)
+        why = QStringLiteral(", not confirmed by the board");
     comments(kept, why);
     const QString command = Cli + (w.target == Target::Fpga ? QStringLiteral("fpga-write ") : QStringLiteral("write "))
         + pairs.join(QLatin1Char(' '));

@@ -6,6 +6,7 @@
 #include "modes/videomode.h"
 #include "platform/qtserialport.h"
 #include "platform/realclock.h"
+#include "tools/boardconsole.h"
 #include "tools/comparefile.h"
 #include "tools/linklog.h"
 #include "tools/quickload.h"
@@ -57,13 +58,23 @@ QStringList row(QTableWidget *table, int row)
     return cells;
 }
 
-// The link log's lines without their time of day.
-QStringList logLines(const Harness &h)
+// Link log or console lines without their time of day.
+QStringList untimed(QStringList lines)
 {
-    QStringList lines = h.dialog<LinkLog>()->lines();
     for (QString &line : lines)
         line.remove(0, 13);
     return lines;
+}
+
+QStringList logLines(const Harness &h)
+{
+    return untimed(h.dialog<LinkLog>()->lines());
+}
+
+void enter(BoardConsole &console, const QString &line)
+{
+    QTest::keyClicks(console.input(), line);
+    QTest::keyClick(console.input(), Qt::Key_Return);
 }
 
 // Stops the recording into session.sh in the harness's folder; its text.
@@ -91,7 +102,7 @@ private slots:
             items.append(a->text());
         QCOMPARE(items,
                  (QStringList{"&Link Log", "&Compare With File...", "&Quick Load...", "&Watch Registers...",
-                              "&Record Script...", "&Test Registers"}));
+                              "&Record Script...", "&Test Registers", "&Board Console..."}));
     }
 
     void quickLoadWritesRunsOfLinesAsBurstsAndReadsAllBack()
@@ -392,6 +403,93 @@ kv71xx-cli --port "$PORT" write 0C 33
         QCOMPARE(h.slider(0x24)->value(), 5);
         run(h, "mTestRegisters");
         QVERIFY(!pages->isTabVisible(1) && !pages->isTabEnabled(1));
+    }
+
+    void consoleShowsEachExchangeAsTheLinkLogDoes_data()
+    {
+        QTest::addColumn<int>("fault"); // -1: the port does not open
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("lines");
+        const QString reset = R"(COM1 sent "QQQ" received "\r\n> \r\n> \r\n> ")";
+        QTest::newRow("read") << 0 << "X0x0012 0x1 "
+                              << QStringList{reset, R"(COM1 sent "X0x0012 0x1 " received "0x0012 0x1 \r\n00> ")"};
+        QTest::newRow("lone letter") << 0 << "Q" << QStringList{reset, R"(COM1 sent "Q" received "\r\n> ")"};
+        QTest::newRow("silent") << int(Fault::Silent) << "X0x0012 0x1 "
+                                << QStringList{R"(COM1 sent "QQQ" received "")", R"(COM1 sent "X0" received "")",
+                                               "COM1 time-out: 0 of 1 characters within 1 s",
+                                               R"(COM1 sent "x0012 0x1 " received "")"};
+        QTest::newRow("no port") << -1 << "X0x0012 0x1 "
+                                 << QStringList{R"(COM1 sent "" received "")",
+                                                "COM1 port error: cannot open (No such file or directory)"};
+    }
+
+    void consoleShowsEachExchangeAsTheLinkLogDoes()
+    {
+        QFETCH(int, fault);
+        QFETCH(QString, line);
+        QFETCH(QStringList, lines);
+        Harness h({Fault(qMax(fault, 0)), 0});
+        h.port.refuseOpen = fault < 0;
+        run(h, "mLinkLog");
+        enter(*h.dialog<BoardConsole>("mBoardConsole"), line);
+        QCOMPARE(untimed(h.dialog<BoardConsole>()->lines()), lines);
+        QCOMPARE(logLines(h), lines);
+    }
+
+    void consoleSaysALineWentUnansweredWhenTheFailingLinkReportsNothingNew()
+    {
+        Harness h({Fault::Silent, 0});
+        auto *console = h.dialog<BoardConsole>("mBoardConsole");
+        enter(*console, "X0x0012 0x1 ");
+        enter(*console, "X0x0012 0x1 ");
+        QCOMPARE(untimed(console->lines()).mid(4),
+                 (QStringList{R"(COM1 sent "QQQ" received "")", R"(COM1 sent "X0x0012 0x1 " received "")",
+                              "COM1 not confirmed: the board did not answer in full"}));
+    }
+
+    void consoleLineIsRefusedWhileAnotherCommandRunsAndStaysTyped()
+    {
+        Harness h;
+        auto *console = h.dialog<BoardConsole>("mBoardConsole");
+        bool typed = false;
+        h.clock.onWait = [&] {
+            if (!std::exchange(typed, true))
+                enter(*console, "X0x0012 0x1 ");
+        };
+        h.click("ReadAllRegisters");
+        QCOMPARE(h.port.commands(), readAll);
+        QCOMPARE(console->lines(), QStringList{"Board Console was not started: Read All is running."});
+        QCOMPARE(console->input()->text(), "X0x0012 0x1 ");
+    }
+
+    void consoleRecallsTheLinesSentWithUpAndDown()
+    {
+        Harness h;
+        auto *console = h.dialog<BoardConsole>("mBoardConsole");
+        enter(*console, "Q");
+        enter(*console, "X0x0012 0x1 ");
+        QStringList recalled;
+        for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down}) {
+            QTest::keyClick(console->input(), key);
+            recalled.append(console->input()->text());
+        }
+        QCOMPARE(recalled, (QStringList{"X0x0012 0x1 ", "Q", "Q", "X0x0012 0x1 ", "", ""}));
+    }
+
+    void consoleLinesGoOutAsTypedOverThePty()
+    {
+        Harness h;
+        QtSerialPort port;
+        RealClock clock;
+        Form1 form(
+            {port, clock, h.messages, h.instance, h.end, h.registry, h.launcher, h.fileDialog, h.devices, h.devices});
+        QVERIFY(form.Form_Load());
+        sim::BoardProcess board({"COM1", {}, false, h.dir.filePath("board.log")});
+        BoardConsole &console = form.findChild<ToolsMenu *>()->boardConsole();
+        enter(console, "Y0x0012 0x1 0x3F ");
+        enter(console, "X0x0012 0x1 ");
+        QCOMPARE(board.received(), "QQQY0x0012 0x1 0x3F X0x0012 0x1 ");
+        QCOMPARE(untimed(console.lines()).last(), R"(COM1 sent "X0x0012 0x1 " received "0x0012 0x1 \r\n3F> ")");
     }
 
     void toolsWorkOverThePty()

@@ -1,5 +1,6 @@
 #include "toolsmenu.h"
 
+#include "boardconsole.h"
 #include "comparefile.h"
 #include "linklog.h"
 #include "quickload.h"
@@ -56,6 +57,8 @@ ToolsMenu::ToolsMenu(QMenuBar *menuBar, QWidget *window, const Parts &parts)
     QAction *testPage = addItem(tr("&Test Registers"), QStringLiteral("mTestRegisters"));
     testPage->setCheckable(true);
     connect(testPage, &QAction::toggled, this, &ToolsMenu::testRegistersShown);
+    connect(addItem(tr("&Board Console..."), QStringLiteral("mBoardConsole")), &QAction::triggered, this,
+            [this] { bringUp(&boardConsole()); });
 }
 
 QAction *ToolsMenu::addItem(const QString &caption, const QString &name)
@@ -92,4 +95,11 @@ RegisterWatch &ToolsMenu::registerWatch()
         connect(m_registerWatch, &RegisterWatch::filled, &m_parts.sliders, &FieldSliders::followBoxesQuietly);
     }
     return *m_registerWatch;
+}
+
+BoardConsole &ToolsMenu::boardConsole()
+{
+    if (!m_boardConsole)
+        m_boardConsole = new BoardConsole(m_parts.link, m_parts.commands, m_parts.lock, m_window);
+    return *m_boardConsole;
 }

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 class BoardCommands;
+class BoardConsole;
 class BoardLink;
 class CommandLock;
 class CompareFile;
@@ -22,8 +23,8 @@ class RegisterWatch;
 class ScriptRecorder;
 
 // The window's "&Tools" menu: the link log, a comparison with a register
-// file, a quick load, a register watch, a script recorder and the test
-// page. Nothing here talks to the board until the user starts it.
+// file, a quick load, a register watch, a script recorder, the test page and
+// a board console. Nothing here talks to the board until the user starts it.
 class ToolsMenu : public QObject
 {
     Q_OBJECT
@@ -50,6 +51,7 @@ public:
     QuickLoad &quickLoad() { return *m_quickLoad; }
     RegisterWatch &registerWatch();
     ScriptRecorder &scriptRecorder() { return *m_recorder; }
+    BoardConsole &boardConsole();
 
 signals:
     void progress(double percent);
@@ -68,4 +70,5 @@ private:
     QPointer<LinkLog> m_linkLog;
     QPointer<CompareFile> m_compareFile;
     QPointer<RegisterWatch> m_registerWatch;
+    QPointer<BoardConsole> m_boardConsole;
 };

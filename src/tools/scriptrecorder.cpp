@@ -113,8 +113,7 @@ void ScriptRecorder::start()
     m_on = true;
     m_date = QDate::currentDate();
     m_commands.setWriteObserver(this);
-    emit status(tr("Recording a script: every register write is kept until Tools > Record Script... is chosen "
-                   "again."));
+    emit status(tr("Recording a script: Tools > Record Script... again saves it."));
 }
 
 void ScriptRecorder::end()
@@ -138,7 +137,7 @@ void ScriptRecorder::stop()
     }
     FileChooser::Request request;
     request.kind = FileChooser::Kind::Save;
-    request.fileName = QStringLiteral("registers.sh");
+    request.fileName = QStringLiteral("session.sh");
     request.defaultSuffix = QStringLiteral("sh");
     request.filter = QStringLiteral("Shell Script (*.sh)|*.sh|All Files (*.*)|*.*|");
     request.confirmOverwrite = true;

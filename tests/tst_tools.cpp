@@ -361,10 +361,10 @@ kv71xx-cli --port "$PORT" write 0C 33
     {
         Harness h;
         run(h, "mRecordScript");
-        writeFile(h, [](int k) { return k == 9 ? -1 : k ^ 0x5A; });
-        run(h, "mQuickLoad");
         writeFile(h, [](int k) { return k % 3 ? k + 0x20 : 0x0A; }); // slider echoes write "A" again
         run(h, "nFileLoadRegisterFrom");
+        writeFile(h, [](int k) { return k == 9 ? -1 : k ^ 0x5A; });
+        run(h, "mQuickLoad");
         h.form->videoMode().Option(4)->setChecked(true);
         h.form->videoMode().OKButton_Click();
         h.slider(0x07)->setValue(0x33);

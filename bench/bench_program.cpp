@@ -6,11 +6,13 @@
 // first paint and the peak resident memory.
 
 #include "benchrig.h"
+#include "recordedscript.h"
 #include "watchhour.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -52,6 +54,22 @@ void tools(BenchRig &rig)
     row("Compare With File", rig.compare());
 }
 
+// Scripts of 64 register writes recorded in the window, replayed by
+// kv71xx-cli; CPU is the script's.
+void scripts(BenchRig &rig)
+{
+    const QTemporaryDir dir;
+    const std::pair<const char *, Session> sessions[] = {{"script of a Quick Load, 64", Session::QuickLoad},
+                                                         {"script of 64 box edits", Session::BoxEdits}};
+    for (const auto &[name, session] : sessions) {
+        const QString path = dir.filePath(QString::fromLatin1(name).replace(QLatin1Char(' '), QLatin1Char('-')));
+        if (recordSession(session, path))
+            row(name, rig.replay(path));
+        else
+            std::printf("%s: no script was recorded\n", name);
+    }
+}
+
 // An hour and twelve hours of Watch Registers, compressed by the fake clock.
 void watching()
 {
@@ -82,12 +100,17 @@ int main(int argc, char *argv[])
         tools(rig);
         return 0;
     }
+    if (argc > 1 && QByteArray(argv[1]) == "--scripts") {
+        scripts(rig);
+        return 0;
+    }
     row("Read All", rig.readAll());
     row("one register, its box", rig.boxWrite());
     row("video mode OK", rig.videoModeOk());
     row("Load, 64 registers changed", rig.load());
     row("silent board, 1 s echo wait", rig.silentWait());
     tools(rig);
+    scripts(rig);
     watching();
     startup();
     std::printf("peak memory of the program   %8ld kB\n", peakKilobytes());

@@ -22,6 +22,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 
 #include <cstdio>
 #include <sys/resource.h>
@@ -38,10 +40,11 @@ void printMessages(FakeMessageBoxes &messages)
     messages.shown.clear();
 }
 
-double cpuSeconds()
+// The bench's own, or that of the processes it started and waited for.
+double cpuSeconds(int who = RUSAGE_SELF)
 {
     rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
+    getrusage(who, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
@@ -214,6 +217,30 @@ Measured BenchRig::silentWait()
     m.cpu = cpuSeconds() - cpu;
     m.floor = 1;
     printMessages(messages);
+    return m;
+}
+
+Measured BenchRig::replay(const QString &script)
+{
+    // The script's kv71xx-cli opens the port itself, one run at a time.
+    m_form->mDisconnectSerial_Click();
+    QProcess shell;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PATH"),
+               QFileInfo(QStringLiteral(KV71XX_CLI_EXE)).absolutePath() + QLatin1Char(':')
+                   + env.value(QStringLiteral("PATH")));
+    env.insert(QStringLiteral("PORT"), QStringLiteral("1"));
+    shell.setProcessEnvironment(env);
+    const double cpu = cpuSeconds(RUSAGE_CHILDREN);
+    Measured m = measure(
+        [&] {
+            shell.start(script);
+            shell.waitForFinished(300000);
+        },
+        0);
+    m.cpu = cpuSeconds(RUSAGE_CHILDREN) - cpu;
+    if (shell.exitStatus() != QProcess::NormalExit || shell.exitCode() != 0)
+        std::printf("  the script failed: %s\n", shell.readAllStandardError().constData());
     return m;
 }
 

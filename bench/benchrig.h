@@ -39,6 +39,9 @@ public:
     Measured readAllWithLog();
     // A board that never answers: the first echo wait runs its full second.
     Measured silentWait();
+    // kv71xx-cli running a script recorded in the window, on the rig's port;
+    // cpu is the script's own (the processes it started).
+    Measured replay(const QString &script);
 
     // Runs the action and measures it; pauses is the seconds the program
     // must wait whatever the line does.

@@ -156,7 +156,8 @@ private slots:
                  (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "",
                               "Assign a Device to COM1..."}));
         QCOMPARE(texts(top.at(2)->menu()->actions()),
-                 (QStringList{"&Link Log", "&Compare With File...", "&Quick Load...", "&Watch Registers..."}));
+                 (QStringList{"&Link Log", "&Compare With File...", "&Quick Load...", "&Watch Registers...",
+                              "&Record Script...", "&Test Registers", "&Board Console..."}));
     }
 
     void shortcutFiresWithMenusClosed()

@@ -3,8 +3,10 @@
 #include "texts.h"
 
 #include "app/progressbar.h"
+#include "modes/videomode.h"
 #include "platform/qtserialport.h"
 #include "platform/realclock.h"
+#include "tools/boardconsole.h"
 #include "tools/comparefile.h"
 #include "tools/linklog.h"
 #include "tools/quickload.h"
@@ -12,7 +14,10 @@
 #include "tools/toolsmenu.h"
 
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
@@ -52,13 +57,33 @@ QStringList row(QTableWidget *table, int row)
     return cells;
 }
 
-// The link log's lines without their time of day.
-QStringList logLines(const Harness &h)
+// Link log or console lines without their time of day.
+QStringList untimed(QStringList lines)
 {
-    QStringList lines = h.dialog<LinkLog>()->lines();
     for (QString &line : lines)
         line.remove(0, 13);
     return lines;
+}
+
+QStringList logLines(const Harness &h)
+{
+    return untimed(h.dialog<LinkLog>()->lines());
+}
+
+void enter(BoardConsole &console, const QString &line)
+{
+    QTest::keyClicks(console.input(), line);
+    QTest::keyClick(console.input(), Qt::Key_Return);
+}
+
+// Stops the recording into session.sh in the harness's folder; its text.
+QString stopRecording(Harness &h)
+{
+    QFile file(h.dir.filePath("session.sh"));
+    h.fileDialog.answers.append(file.fileName());
+    run(h, "mRecordScript");
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
 }
 
 } // namespace
@@ -301,7 +326,193 @@ private slots:
         QVERIFY(note->geometry().bottom() < w->height() && note->height() >= note->heightForWidth(note->width()));
     }
 
+    void scriptPutsACommandsWritesOnOneLineAndUnconfirmedOnesInComments()
+    {
+        Harness h;
+        h.setText(0x04, "11"); // before the recording
+        run(h, "mRecordScript");
+        h.setText(0x03, "5A");
+        h.form->videoMode().OKButton_Click();
+        h.form->mDisconnectSerial_Click(); // Write finds the port closed, its box's write opens it
+        h.find<QLineEdit>("Address")->setText("0C");
+        h.find<QLineEdit>("Data")->setText("33");
+        h.click("WriteRegCommand");
+        h.find<QLineEdit>("Address")->setText("4F");
+        h.click("WriteRegCommand");
+        const QString script = stopRecording(h)
+                                   .replace(QRegularExpression("\\d\\d:\\d\\d:\\d\\d"), "T")
+                                   .replace(QRegularExpression("\\d{4}-\\d\\d-\\d\\d"), "D");
+        QCOMPARE(script, R"script(#!/bin/sh
+# Register writes made in the KV71xx evaluation program on D,
+# replayed in order with kv71xx-cli. Writes the board did not confirm are
+# comments. PORT=2 replays them on COM2.
+set -e
+PORT=${PORT:-1}
+
+# T HSYNC Slicer (0x03) := 5A
+kv71xx-cli --port "$PORT" write 03 5A
+
+# T FPGA register 0000 := 01
+kv71xx-cli --port "$PORT" fpga-write 0000 01
+# T PLL Htotal MSB (0x0E) := 06
+# T PLL Htotal LSB (0x0F) := 98
+# T Output Format (0x18) := 00
+kv71xx-cli --port "$PORT" write 0E 06 0F 98 18 00
+
+# T Offset DAC Confog (0x0C) := 33, not confirmed by the board
+# kv71xx-cli --port "$PORT" write 0C 33
+# T Offset DAC Confog (0x0C) := 33
+kv71xx-cli --port "$PORT" write 0C 33
+
+# T register 4F := 33, beyond the chip's registers (00 to 3F)
+# kv71xx-cli --port "$PORT" write 4F 33
+)script");
+    }
+
+    void recordingGoesOnWhenTheScriptIsNotSaved()
+    {
+        Harness h;
+        run(h, "mRecordScript");
+        h.setText(0x03, "5A");
+        run(h, "mRecordScript"); // the file dialog cancelled
+        QVERIFY(h.find<QAction>("mRecordScript")->isChecked());
+        QCOMPARE(h.status(), "Recording goes on: the script was not saved.");
+        h.setText(0x03, "5B");
+        QCOMPARE(stopRecording(h).count("write 03"), 2);
+        QVERIFY(!h.find<QAction>("mRecordScript")->isChecked());
+        QCOMPARE(h.status(),
+                 "Script saved to " + h.dir.filePath("session.sh")
+                     + ": 2 register writes, 0 not confirmed by the board (left as comments).");
+    }
+
+    void testRegistersItemShowsThePageWhoseBoxesWriteAsTheUserPagesDo()
+    {
+        Harness h;
+        auto *pages = h.find<QTabWidget>("SSTab1");
+        run(h, "mTestRegisters");
+        QVERIFY(pages->isTabVisible(1) && pages->isTabEnabled(1) && !pages->isTabVisible(2));
+        h.form->show();
+        pages->setCurrentIndex(1);
+        h.box(0x24)->selectAll();
+        QTest::keyClicks(h.box(0x24), "5");
+        QCOMPARE(h.port.commands(), QStringList{"W0x0024 0x1 0x05 "});
+        QCOMPARE(h.slider(0x24)->value(), 5);
+        run(h, "mTestRegisters");
+        QVERIFY(!pages->isTabVisible(1) && !pages->isTabEnabled(1));
+    }
+
+    void consoleShowsEachExchangeAsTheLinkLogDoes_data()
+    {
+        QTest::addColumn<int>("fault"); // -1: the port does not open
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("lines");
+        const QString reset = R"(COM1 (/dev/sim1) sent "QQQ" received "\r\n> \r\n> \r\n> ")";
+        QTest::newRow("read") << 0 << "X0x0012 0x1 "
+                              << QStringList{reset,
+                                             R"(COM1 (/dev/sim1) sent "X0x0012 0x1 " received "0x0012 0x1 \r\n00> ")"};
+        QTest::newRow("lone letter") << 0 << "Q"
+                                     << QStringList{reset, R"(COM1 (/dev/sim1) sent "Q" received "\r\n> ")"};
+        QTest::newRow("silent") << int(Fault::Silent) << "X0x0012 0x1 "
+                                << QStringList{R"(COM1 (/dev/sim1) sent "QQQ" received "")",
+                                               R"(COM1 (/dev/sim1) sent "X0" received "")",
+                                               "COM1 (/dev/sim1) time-out: 0 of 1 characters within 1 s",
+                                               R"(COM1 (/dev/sim1) sent "x0012 0x1 " received "")"};
+        QTest::newRow("no port") << -1 << "X0x0012 0x1 "
+                                 << QStringList{"COM1 (/dev/sim1) port error: cannot open (No such file or directory)"};
+    }
+
+    void consoleShowsEachExchangeAsTheLinkLogDoes()
+    {
+        QFETCH(int, fault);
+        QFETCH(QString, line);
+        QFETCH(QStringList, lines);
+        Harness h({Fault(qMax(fault, 0)), 0});
+        h.port.refuseOpen = fault < 0;
+        run(h, "mLinkLog");
+        enter(*h.dialog<BoardConsole>("mBoardConsole"), line);
+        QCOMPARE(untimed(h.dialog<BoardConsole>()->lines()), lines);
+        QCOMPARE(logLines(h), lines);
+    }
+
+    void consoleLineIsRefusedWhileAnotherCommandRunsAndStaysTyped()
+    {
+        Harness h;
+        auto *console = h.dialog<BoardConsole>("mBoardConsole");
+        bool typed = false;
+        h.clock.onWait = [&] {
+            if (!std::exchange(typed, true))
+                enter(*console, "X0x0012 0x1 ");
+        };
+        h.click("ReadAllRegisters");
+        QCOMPARE(h.port.commands(), readAll);
+        QCOMPARE(console->lines(), QStringList{"Board Console was not started: Read All is running."});
+        QCOMPARE(console->input()->text(), "X0x0012 0x1 ");
+    }
+
+    void consoleRecallsTheLinesSentWithUpAndDown()
+    {
+        Harness h;
+        auto *console = h.dialog<BoardConsole>("mBoardConsole");
+        enter(*console, "Q");
+        enter(*console, "X0x0012 0x1 ");
+        QStringList recalled;
+        for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down}) {
+            QTest::keyClick(console->input(), key);
+            recalled.append(console->input()->text());
+        }
+        QCOMPARE(recalled, (QStringList{"X0x0012 0x1 ", "Q", "Q", "X0x0012 0x1 ", "", ""}));
+    }
+
 #ifdef Q_OS_UNIX // the board on a pty
+    void scriptReplayedByTheCliLeavesTheChipAsTheBoxesShowIt()
+    {
+        Harness h;
+        run(h, "mRecordScript");
+        writeFile(h, [](int k) { return k % 3 ? k + 0x20 : 0x0A; }); // slider echoes write "A" again
+        run(h, "nFileLoadRegisterFrom");
+        writeFile(h, [](int k) { return k == 9 ? -1 : k ^ 0x5A; });
+        run(h, "mQuickLoad");
+        h.form->videoMode().Option(4)->setChecked(true);
+        h.form->videoMode().OKButton_Click();
+        h.slider(0x07)->setValue(0x33);
+        h.find<QLineEdit>("Address")->setText("2A");
+        h.find<QLineEdit>("Data")->setText("C4");
+        h.click("WriteRegCommand");
+        stopRecording(h);
+
+        sim::BoardProcess board({"COM1", {}, false, {}});
+        QProcess replay;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PATH", QFileInfo(KV71XX_CLI_EXE).absolutePath() + ':' + env.value("PATH"));
+        env.insert("PORT", "1");
+        replay.setProcessEnvironment(env);
+        replay.start(h.dir.filePath("session.sh"));
+        QVERIFY(replay.waitForFinished(60000));
+        QCOMPARE(replay.exitCode(), 0);
+        replay.start(KV71XX_CLI_EXE, {"dump"});
+        QVERIFY(replay.waitForFinished(60000));
+        const QList<QByteArray> chip = replay.readAllStandardOutput().split('\n');
+        for (int a = 3; a < 64; ++a)
+            QCOMPARE(chip.at(a).trimmed().right(2), hex(*RegisterMap::textToByte(h.text(a))));
+    }
+
+    void consoleLinesGoOutAsTypedOverThePty()
+    {
+        Harness h;
+        QtSerialPort port;
+        RealClock clock;
+        Form1 form(
+            {port, clock, h.messages, h.instance, h.end, h.registry, h.launcher, h.fileDialog, h.devices, h.devices});
+        QVERIFY(form.Form_Load());
+        sim::BoardProcess board({"COM1", {}, false, h.dir.filePath("board.log")});
+        BoardConsole &console = form.findChild<ToolsMenu *>()->boardConsole();
+        enter(console, "Y0x0012 0x1 0x3F ");
+        enter(console, "X0x0012 0x1 ");
+        QCOMPARE(board.received(), "QQQY0x0012 0x1 0x3F X0x0012 0x1 ");
+        QCOMPARE(untimed(console.lines()).last(),
+                 "COM1 (" + QFile::symLinkTarget("COM1") + R"() sent "X0x0012 0x1 " received "0x0012 0x1 \r\n3F> ")");
+    }
+
     void toolsWorkOverThePty()
     {
         Harness h;

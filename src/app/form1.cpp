@@ -158,6 +158,7 @@ void Form1::connectActions()
     connect(m_registerFiles, &RegisterFiles::print, m_printed, &PrintedText::print);
     connect(m_tools, &ToolsMenu::progress, m_progress, &ProgressBar::setPercent);
     connect(m_tools, &ToolsMenu::status, this, &Form1::showStatus);
+    connect(m_tools, &ToolsMenu::testRegistersShown, m_pages, &RegisterPages::showTestPage);
 }
 
 bool Form1::Form_Load()

@@ -67,8 +67,13 @@ void RegisterPages::setupDebugPage(QWidget *frame)
 
 void RegisterPages::hideTestAndDebugPages()
 {
-    for (const int page : {TestPage, DebugPage}) {
-        setTabVisible(page, false);
-        setTabEnabled(page, false);
-    }
+    showTestPage(false);
+    setTabVisible(DebugPage, false);
+    setTabEnabled(DebugPage, false);
+}
+
+void RegisterPages::showTestPage(bool shown)
+{
+    setTabVisible(TestPage, shown);
+    setTabEnabled(TestPage, shown);
 }

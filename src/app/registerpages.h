@@ -14,8 +14,10 @@ public:
 
     QWidget *userFrame() const { return m_userFrame; }
     QWidget *testFrame() const { return m_testFrame; }
-    // Leaves "User Registers" the only page shown, for good.
+    // Leaves "User Registers" the only page shown; "Debug" for good.
     void hideTestAndDebugPages();
+    // Tools > Test Registers: the page shown and usable, or hidden again.
+    void showTestPage(bool shown);
 
 private:
     QWidget *addPage(const QString &caption, const QString &frameName);

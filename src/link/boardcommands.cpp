@@ -62,11 +62,13 @@ bool BoardCommands::finish()
 bool BoardCommands::writeOne(char letter, int address, quint8 value)
 {
     const QString fields = addressField(address) + QStringLiteral(" 0x1 ") + dataField(Hex_Digits(value, 2));
-    if (!begin(letter))
-        return false;
-    m_link.Send_Serial_Echo(fields);
-    Read_Until_Prompt();
-    return finish();
+    if (begin(letter)) {
+        m_link.Send_Serial_Echo(fields);
+        Read_Until_Prompt();
+        finish();
+    }
+    return told(letter == 'Y' ? WriteObserver::Target::Fpga : WriteObserver::Target::Chip, address,
+                Hex_Digits(value, 2));
 }
 
 bool BoardCommands::Write_KV7106(int address, quint8 value)
@@ -82,13 +84,21 @@ bool BoardCommands::Write_FPGA(int address, quint8 value)
 bool BoardCommands::Write_KV7106_Burst(int address, int length, const QString &values)
 {
     const QString header = burstHeader(address, length);
-    if (!begin('W'))
-        return false;
-    m_link.Send_Serial_Echo(header);
-    for (int i = 0; i < 2 * length; i += 2)
-        m_link.Send_Serial_Echo(dataField(values.mid(i, 2)));
-    Read_Until_Prompt();
-    return finish();
+    if (begin('W')) {
+        m_link.Send_Serial_Echo(header);
+        for (int i = 0; i < 2 * length; i += 2)
+            m_link.Send_Serial_Echo(dataField(values.mid(i, 2)));
+        Read_Until_Prompt();
+        finish();
+    }
+    return told(WriteObserver::Target::Chip, address, values.left(2 * length));
+}
+
+bool BoardCommands::told(WriteObserver::Target target, int address, const QString &values)
+{
+    if (m_observer)
+        m_observer->written({target, address, values, m_confirmed});
+    return m_confirmed;
 }
 
 QString BoardCommands::readOne(char letter, int address)
@@ -112,6 +122,19 @@ QString BoardCommands::Read_KV7106(int address)
 QString BoardCommands::Read_FPGA(int address)
 {
     return readOne('X', address);
+}
+
+bool BoardCommands::sendLine(const QString &line)
+{
+    m_confirmed = false;
+    if (line.isEmpty() || !begin(line.at(0).toLatin1()))
+        return false;
+    // A lone letter may be answered at once (Q, or one the board refuses);
+    // the discard that opens the echo-paced part would drop that answer.
+    if (line.size() > 1)
+        m_link.Send_Serial_Echo(line.mid(1));
+    Read_Until_Prompt();
+    return finish();
 }
 
 QString BoardCommands::Read_KV7106_Burst(int address, int length)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hex.h"
+#include "writeobserver.h"
 
 #include <QString>
 
@@ -22,11 +23,18 @@ public:
     QString Read_KV7106(int address);
     QString Read_KV7106_Burst(int address, int length);
     QString Read_FPGA(int address);
+    // A command line as typed: its first character goes out as the letter,
+    // the rest echo-paced, and the reply is read up to the prompt. Returns
+    // confirmed().
+    bool sendLine(const QString &line);
 
     // Whether the last command went through: the port was open and every
     // character it waited for arrived (for a burst read, its data). A read
     // that was not confirmed returns no value the board sent.
     bool confirmed() const { return m_confirmed; }
+
+    // Told of every write while set; nullptr for none.
+    void setWriteObserver(WriteObserver *observer) { m_observer = observer; }
 
 private:
     bool writeOne(char letter, int address, quint8 value);
@@ -34,8 +42,11 @@ private:
     // Starts a command's exchange; false, and nothing sent, on a closed port.
     bool begin(char letter);
     bool finish();
+    // Tells the observer of a write that has ended; returns confirmed().
+    bool told(WriteObserver::Target target, int address, const QString &values);
 
     BoardLink &m_link;
     bool m_confirmed = false;
     int m_failuresBefore = 0;
+    WriteObserver *m_observer = nullptr;
 };

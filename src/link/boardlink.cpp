@@ -1,7 +1,5 @@
 #include "boardlink.h"
 
-#include "linkmonitor.h"
-
 #include "platform/clock.h"
 #include "platform/messageboxes.h"
 #include "platform/serialport.h"
@@ -25,6 +23,18 @@ void BoardLink::setDevice(const QString &path)
 {
     m_choice.device = path;
     m_openFailureShown = false;
+}
+
+void BoardLink::addMonitor(LinkMonitor *monitor)
+{
+    m_monitors.add(monitor);
+    m_monitor = &m_monitors;
+}
+
+void BoardLink::removeMonitor(LinkMonitor *monitor)
+{
+    m_monitors.remove(monitor);
+    m_monitor = m_monitors.isEmpty() ? nullptr : &m_monitors;
 }
 
 bool BoardLink::Connect_Board()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linkmonitor.h"
+
 #include "platform/serialport.h"
 
 #include <QString>
@@ -7,7 +9,6 @@
 #include <functional>
 
 class Clock;
-class LinkMonitor;
 class MessageBoxes;
 
 // The messages of a failure episode, one for each wait that can run out of
@@ -110,8 +111,12 @@ public:
     // complete, so that the board is never left inside half a command.
     void whenNoCommand(std::function<void()> action);
 
-    // Told of every character and failure while set; nullptr for none.
-    void setMonitor(LinkMonitor *monitor) { m_monitor = monitor; }
+    // Told of every character and failure while added; with none added the
+    // link does not even look for one.
+    void addMonitor(LinkMonitor *monitor);
+    void removeMonitor(LinkMonitor *monitor);
+    // The port the next Connect_Board opens.
+    const PortChoice &choice() const { return m_choice; }
 
 private:
     bool waitForInput(int count, double limit, const QString &message, bool closeAfterMessage);
@@ -133,8 +138,9 @@ private:
     int m_failures = 0;
     bool m_openFailureShown = false;
     bool m_openFailed = false;
-    LinkMonitor *m_monitor = nullptr;
     bool m_failureTold = false;
     int m_commandDepth = 0;
     std::function<void()> m_afterCommand;
+    LinkMonitors m_monitors;
+    LinkMonitor *m_monitor = nullptr; // m_monitors while it holds any
 };

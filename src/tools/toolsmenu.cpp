@@ -1,9 +1,11 @@
 #include "toolsmenu.h"
 
+#include "boardconsole.h"
 #include "comparefile.h"
 #include "linklog.h"
 #include "quickload.h"
 #include "registerwatch.h"
+#include "scriptrecorder.h"
 #include "sliders/fieldsliders.h"
 
 #include <QMenuBar>
@@ -39,6 +41,24 @@ ToolsMenu::ToolsMenu(QMenuBar *menuBar, QWidget *window, const Parts &parts)
             &QuickLoad::run);
     connect(addItem(tr("&Watch Registers..."), QStringLiteral("mWatchRegisters")), &QAction::triggered, this,
             [this] { bringUp(&registerWatch()); });
+
+    m_recorder = new ScriptRecorder(parts.link, parts.commands, parts.lock, parts.dialog, parts.messages, this);
+    connect(m_recorder, &ScriptRecorder::status, this, &ToolsMenu::status);
+    QAction *record = addItem(tr("&Record Script..."), QStringLiteral("mRecordScript"));
+    record->setCheckable(true);
+    // Checked while recording: a stop that saved nothing leaves it checked.
+    connect(record, &QAction::triggered, this, [this, record] {
+        if (m_recorder->isOn())
+            m_recorder->stop();
+        else
+            m_recorder->start();
+        record->setChecked(m_recorder->isOn());
+    });
+    QAction *testPage = addItem(tr("&Test Registers"), QStringLiteral("mTestRegisters"));
+    testPage->setCheckable(true);
+    connect(testPage, &QAction::toggled, this, &ToolsMenu::testRegistersShown);
+    connect(addItem(tr("&Board Console..."), QStringLiteral("mBoardConsole")), &QAction::triggered, this,
+            [this] { bringUp(&boardConsole()); });
 }
 
 QAction *ToolsMenu::addItem(const QString &caption, const QString &name)
@@ -75,4 +95,11 @@ RegisterWatch &ToolsMenu::registerWatch()
         connect(m_registerWatch, &RegisterWatch::filled, &m_parts.sliders, &FieldSliders::followBoxesQuietly);
     }
     return *m_registerWatch;
+}
+
+BoardConsole &ToolsMenu::boardConsole()
+{
+    if (!m_boardConsole)
+        m_boardConsole = new BoardConsole(m_parts.link, m_parts.commands, m_parts.lock, m_window);
+    return *m_boardConsole;
 }

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 class BoardCommands;
+class BoardConsole;
 class BoardLink;
 class CommandLock;
 class CompareFile;
@@ -19,10 +20,11 @@ class QWidget;
 class RegisterBoxes;
 class RegisterFiles;
 class RegisterWatch;
+class ScriptRecorder;
 
 // The window's "&Tools" menu: the link log, a comparison with a register
-// file, a quick load and a register watch. Nothing here talks to the board
-// until the user starts it.
+// file, a quick load, a register watch, a script recorder, the test page and
+// a board console. Nothing here talks to the board until the user starts it.
 class ToolsMenu : public QObject
 {
     Q_OBJECT
@@ -48,10 +50,14 @@ public:
     CompareFile &compareFile();
     QuickLoad &quickLoad() { return *m_quickLoad; }
     RegisterWatch &registerWatch();
+    ScriptRecorder &scriptRecorder() { return *m_recorder; }
+    BoardConsole &boardConsole();
 
 signals:
     void progress(double percent);
     void status(const QString &text);
+    // Tools > Test Registers checked or cleared.
+    void testRegistersShown(bool shown);
 
 private:
     QAction *addItem(const QString &caption, const QString &name);
@@ -60,7 +66,9 @@ private:
     QWidget *m_window;
     Parts m_parts;
     QuickLoad *m_quickLoad = nullptr;
+    ScriptRecorder *m_recorder = nullptr;
     QPointer<LinkLog> m_linkLog;
     QPointer<CompareFile> m_compareFile;
     QPointer<RegisterWatch> m_registerWatch;
+    QPointer<BoardConsole> m_boardConsole;
 };

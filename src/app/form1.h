@@ -22,6 +22,7 @@ class QPushButton;
 class ReadAll;
 class RegisterPages;
 class RegisterBoxes;
+class RegisterEngine;
 class RegisterFiles;
 class SingleRegister;
 class ToolsMenu;
@@ -69,6 +70,7 @@ private:
     Platform m_platform;
     std::unique_ptr<BoardLink> m_link;
     std::unique_ptr<BoardCommands> m_commands;
+    std::unique_ptr<RegisterEngine> m_engine;
     RegisterPages *m_pages = nullptr;
     QAction *m_saveRegisters = nullptr;
     QAction *m_loadRegisters = nullptr;

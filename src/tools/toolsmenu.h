@@ -3,11 +3,9 @@
 #include <QObject>
 #include <QPointer>
 
-class BoardCommands;
 class BoardLink;
 class CommandLock;
 class CompareFile;
-class FieldSliders;
 class FileChooser;
 class LinkLog;
 class MessageBoxes;
@@ -17,6 +15,7 @@ class QMenuBar;
 class QuickLoad;
 class QWidget;
 class RegisterBoxes;
+class RegisterEngine;
 class RegisterFiles;
 class RegisterWatch;
 
@@ -31,9 +30,8 @@ public:
     struct Parts
     {
         RegisterBoxes &boxes;
-        FieldSliders &sliders;
         BoardLink &link;
-        BoardCommands &commands;
+        RegisterEngine &engine;
         CommandLock &lock;
         RegisterFiles &files;
         FileChooser &dialog;

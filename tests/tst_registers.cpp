@@ -259,8 +259,7 @@ private slots:
         PtyBoard pty(h.dir, fault);
         QtSerialPort port;
         RealClock clock;
-        Form1 form(
-            {port, clock, h.messages, h.instance, h.end, h.registry, h.launcher, h.fileDialog, h.devices, h.devices});
+        Form1 form(h.platform(port, clock));
         form.Form_Load();
         const double start = clock.seconds();
         form.boxes().setText(0x03, "12");

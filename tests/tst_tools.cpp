@@ -276,8 +276,7 @@ private slots:
         Harness h;
         QtSerialPort port;
         RealClock clock;
-        Form1 form(
-            {port, clock, h.messages, h.instance, h.end, h.registry, h.launcher, h.fileDialog, h.devices, h.devices});
+        Form1 form(h.platform(port, clock));
         QVERIFY(form.Form_Load());
         ToolsMenu &menu = *form.findChild<ToolsMenu *>();
         {

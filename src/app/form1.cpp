@@ -21,6 +21,7 @@
 #include "registers/singleregister.h"
 #include "sliders/fieldsliders.h"
 #include "tools/toolsmenu.h"
+#include "widgets/bringup.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -34,14 +35,6 @@ namespace {
 
 constexpr int ClientWidth = 477;
 constexpr int ClientHeight = 420;
-
-// Shows a modeless window, or brings it forward when it is up.
-void bringUp(QWidget *window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
 
 QAction *menuItem(QMenu *menu, const QString &caption, const QString &name, const QKeySequence &shortcut = {})
 {

@@ -79,9 +79,10 @@ QString problems(int lines, const QList<int> &skipped)
 {
     QStringList problems;
     if (lines < RegisterMap::Count) {
-        problems.append(QObject::tr("The file holds only %1 of 64 lines: the registers from %2 on were "
+        problems.append(QObject::tr("The file holds only %1 of %2 lines: the registers from %3 on were "
                                     "left unchanged.")
                             .arg(lines)
+                            .arg(RegisterMap::Count)
                             .arg(Hex_Digits(lines, 2)));
     }
     QStringList named;

@@ -92,7 +92,7 @@ void RegisterFiles::saveChosen()
         const RegisterBoxes::Mark mark = m_boxes.mark(k);
         unconfirmed += mark == RegisterBoxes::Mark::NotRead || mark == RegisterBoxes::Mark::NotWritten;
     }
-    const QString saved = tr("Saved the 64 registers to %1.").arg(shown(*path));
+    const QString saved = tr("Saved the %1 registers to %2.").arg(RegisterMap::Count).arg(shown(*path));
     emit status(
         unconfirmed == 0
             ? saved
@@ -193,10 +193,10 @@ void RegisterFiles::report(const QString &path, const Outcome &outcome, bool con
     if (!problems.isEmpty())
         m_messages.show(problems);
     if (written == RegisterMap::Count) {
-        emit status(tr("Loaded the 64 registers from %1.").arg(path));
+        emit status(tr("Loaded the %1 registers from %2.").arg(RegisterMap::Count).arg(path));
         return;
     }
-    QString text = tr("Loaded %1: %2 of 64 registers written.").arg(path).arg(written);
+    QString text = tr("Loaded %1: %2 of %3 registers written.").arg(path).arg(written).arg(RegisterMap::Count);
     if (!outcome.unconfirmed.isEmpty()) {
         text += QLatin1Char(' ')
             + (connected ? tr("The board did not confirm %1 (their boxes are marked).")

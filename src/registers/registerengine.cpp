@@ -70,7 +70,7 @@ bool RegisterEngine::write(const Run &run, const QList<quint8> &values, One one)
         return m_commands.Write_KV7106(run.first, values.constFirst());
     QString digits;
     for (const quint8 value : values)
-        digits += Hex_Digits(value, 2);
+        digits += Hex_Digits(value, BoardCommands::ValueDigits);
     return m_commands.Write_KV7106_Burst(run.first, run.length, digits);
 }
 

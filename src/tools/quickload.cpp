@@ -79,7 +79,9 @@ void QuickLoad::run()
     if (!problems.isEmpty())
         m_messages.show(problems);
     if (problems.isEmpty() && differ.isEmpty() && steps.unread == 0) {
-        emit status(tr("Quick Load: loaded the 64 registers from %1 and read them back.").arg(opened->path));
+        emit status(tr("Quick Load: loaded the %1 registers from %2 and read them back.")
+                        .arg(RegisterMap::Count)
+                        .arg(opened->path));
         return;
     }
     emit status(tr("Quick Load from %1: %2 values sent, %3 not loaded (marked), %4 registers not read back.")

@@ -4,19 +4,9 @@
 #include "linklog.h"
 #include "quickload.h"
 #include "registerwatch.h"
+#include "widgets/bringup.h"
 
 #include <QMenuBar>
-
-namespace {
-
-void bringUp(QWidget *window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-} // namespace
 
 ToolsMenu::ToolsMenu(QMenuBar *menuBar, QWidget *window, const Parts &parts)
     : QObject(window)

@@ -15,7 +15,7 @@ class TestAbout : public QObject
     Q_OBJECT
 
 private slots:
-    void textsOfOneBox()
+    void theAboutBoxOpensOnceWithItsTexts()
     {
         Harness h;
         h.find<QAction>("nFileAbout")->trigger(); // opened twice
@@ -30,7 +30,7 @@ private slots:
         QCOMPARE(h.form->findChildren<frmAbout *>().size(), 1);
     }
 
-    void startSysInfo_data()
+    void systemInfoStartsTheToolTheRegistryNames_data()
     {
         QTest::addColumn<QByteArray>("path"); // empty: no such value
         QTest::addColumn<QByteArray>("folder");
@@ -43,7 +43,7 @@ private slots:
         QTest::newRow("no key") << QByteArray() << QByteArray() << "";
     }
 
-    void startSysInfo()
+    void systemInfoStartsTheToolTheRegistryNames()
     {
         QFETCH(QByteArray, path);
         QFETCH(QByteArray, folder);
@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(h.registry.opens, opens);
     }
 
-    void toolOnSearchPath()
+    void systemInfoFindsThePreferredToolOnTheSearchPath()
     {
         Harness h; // works in a fresh folder
         QVERIFY(QDir().mkpath("a/hardinfo2") && QDir().mkpath("b") && QFile("b/hardinfo2").open(QIODevice::WriteOnly));

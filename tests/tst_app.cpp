@@ -24,14 +24,6 @@ QStringList column(const Harness &h, const char *frameName, bool left)
     return byTop.values();
 }
 
-QStringList texts(const QList<QAction *> &actions)
-{
-    QStringList result;
-    for (const QAction *a : actions)
-        result.append(a->text() + (a->shortcut().isEmpty() ? QString() : '\t' + a->shortcut().toString()));
-    return result;
-}
-
 QByteArray fileBytes(const QString &path = "KV71xx.ini")
 {
     QFile file(path);
@@ -129,21 +121,6 @@ private slots:
         }
     }
 
-    void menusHoldTheirItemsInOrder()
-    {
-        Harness h;
-        const QList<QAction *> top = h.form->menuBar()->actions();
-        QCOMPARE(texts(top), (QStringList{"&File", "&Options", "&Tools"}));
-        QCOMPARE(texts(top.at(0)->menu()->actions()),
-                 (QStringList{"Save Resisters\tCtrl+S", "Load Registers\tCtrl+L", "About", "E&xit\tCtrl+X"}));
-        const QList<QAction *> options = top.at(1)->menu()->actions();
-        QCOMPARE(texts(options),
-                 (QStringList{"Select &Input Video Mode", "&Select Serial Port", "&Disconnect Serial Port"}));
-        QCOMPARE(texts(options.at(1)->menu()->actions()),
-                 (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "",
-                              "Assign a Device to COM1..."}));
-    }
-
     void shortcutFiresWithMenusClosed()
     {
         Harness h;
@@ -169,7 +146,7 @@ private slots:
         QVERIFY(!QFile::exists("KV71xx.ini")); // none of the later steps ran
     }
 
-    void waysOut()
+    void exitClosesThePortThenEnds()
     {
         Harness h;
         h.form->show();
@@ -178,18 +155,27 @@ private slots:
         h.find<QAction>("nMenuFileExit")->trigger();
         QCOMPARE(h.log.events, (QStringList{"close", "end"}));
         QVERIFY(!h.form->isVisible());
-        Harness c;
-        c.form->show();
-        QVERIFY(c.form->link().Connect_Board());
-        c.find<QAction>("mDisconnectSerial")->trigger();
-        QVERIFY(!c.port.isOpen() && c.form->ports().COM_SEL(1)->isChecked());
-        QVERIFY(c.form->link().Connect_Board());
-        c.log.events.clear();
-        QVERIFY(c.form->close());
-        QCOMPARE(c.log.events, QStringList{"end"});
     }
 
-    void settingsAtStart_data()
+    void disconnectClosesThePortAndKeepsTheChoice()
+    {
+        Harness h;
+        QVERIFY(h.form->link().Connect_Board());
+        h.find<QAction>("mDisconnectSerial")->trigger();
+        QVERIFY(!h.port.isOpen() && h.form->ports().COM_SEL(1)->isChecked());
+    }
+
+    void closingTheWindowEndsTheProgram()
+    {
+        Harness h;
+        h.form->show();
+        QVERIFY(h.form->link().Connect_Board());
+        h.log.events.clear();
+        QVERIFY(h.form->close());
+        QCOMPARE(h.log.events, QStringList{"end"});
+    }
+
+    void startUpSelectsThePortTheSettingsFileNames_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("port");
@@ -200,7 +186,7 @@ private slots:
         QTest::newRow("COM3") << QByteArray("COM3\r\n") << 0;
     }
 
-    void settingsAtStart()
+    void startUpSelectsThePortTheSettingsFileNames()
     {
         QFETCH(QByteArray, content);
         Harness h({}, false);
@@ -238,7 +224,7 @@ private slots:
                              + ": File too large"});
     }
 
-    void singleInstance()
+    void aCrashedCopysLockIsTakenOverAndALiveOneRefused()
     {
         QCOMPARE(QFileInfo(LockFileInstance::defaultPath()).fileName(), QString("kv71xx-%1.lock").arg(::getuid()));
         QTemporaryDir tmp;

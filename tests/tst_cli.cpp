@@ -101,7 +101,7 @@ private slots:
         writeFile("bad.txt", RegisterFile::format(texts));
     }
 
-    void commands_data()
+    void eachCommandSendsItsLinesAndEndsWithItsStatus_data()
     {
         QTest::addColumn<sim::BoardOptions>("options");
         QTest::addColumn<QStringList>("arguments");
@@ -166,7 +166,7 @@ private slots:
         row("no port", {"dump"}, {}, {}, 3, {Texts::cannotOpen(1, "/dev/sim1", "No such file or directory")}, {}, true);
     }
 
-    void commands()
+    void eachCommandSendsItsLinesAndEndsWithItsStatus()
     {
         QFETCH(sim::BoardOptions, options);
         QFETCH(QStringList, arguments);
@@ -217,7 +217,7 @@ private slots:
                                     ""}));
     }
 
-    void executable()
+    void theProgramRunsWithoutWidgetsAgainstAPtyBoard()
     {
         const QByteArray libraries = run({KV71XX_CLI_EXE}, "ldd");
         QVERIFY(libraries.contains("libQt6SerialPort.so") && !libraries.contains("libQt6Gui"));

@@ -28,7 +28,7 @@ class TestCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void inputDuringAnExchange_data()
+    void inputDuringAnExchangeWaitsAndIsAppliedInOrder_data()
     {
         QTest::addColumn<int>("wait"); // the wait the input arrives in; 0: the reset
         QTest::newRow("reset") << 0;
@@ -36,7 +36,7 @@ private slots:
         QTest::newRow("echo's write") << 22;
     }
 
-    void inputDuringAnExchange()
+    void inputDuringAnExchangeWaitsAndIsAppliedInOrder()
     {
         QFETCH(int, wait);
         Harness h;

@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(h.fileDialog.requests.at(0).defaultSuffix, "txt");
     }
 
-    void load_data()
+    void loadTakesLinesByPositionAndRefusesWhatIsNoRegisterFile_data()
     {
         QTest::addColumn<QByteArray>("file"); // lines end at LF, CR, CR LF or nothing, load by position
         QTest::addColumn<QStringList>("writes");
@@ -179,7 +179,7 @@ private slots:
             "Cannot load %1: it holds NUL bytes, so it is no register file.");
     }
 
-    void load()
+    void loadTakesLinesByPositionAndRefusesWhatIsNoRegisterFile()
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, message);

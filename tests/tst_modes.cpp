@@ -82,7 +82,7 @@ private slots:
         QCOMPARE(h.commandStates(), "1111");
     }
 
-    void okAmongOtherCommands_data()
+    void okAndOtherCommandsNeverInterleave_data()
     {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("commands");
@@ -93,7 +93,7 @@ private slots:
                              << "W0x0003 0x1 0x12 ";
     }
 
-    void okAmongOtherCommands()
+    void okAndOtherCommandsNeverInterleave()
     {
         QFETCH(QString, first);
         Harness h;

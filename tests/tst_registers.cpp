@@ -60,7 +60,7 @@ class TestRegisters : public QObject
     Q_OBJECT
 
 private slots:
-    void conversions_data()
+    void textsConvertToAByteAndASliderPosition_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("byte"); // -1: not a byte
@@ -73,7 +73,7 @@ private slots:
         QTest::newRow("huge") << "FFFFFFFFFFFF" << -1 << INT_MAX;
     }
 
-    void conversions()
+    void textsConvertToAByteAndASliderPosition()
     {
         QFETCH(QString, text);
         const auto value = RegisterMap::textToByte(text);
@@ -81,7 +81,7 @@ private slots:
         QTEST(RegisterMap::textToSliderPosition(text), "position");
     }
 
-    void hexInput()
+    void hexBoxesTakeOnlyHexDigitsUpperCased()
     {
         QLineEdit open;
         QLineEdit limited;
@@ -108,7 +108,7 @@ private slots:
     }
 
     // Box 10 holds FF, beyond its slider: the others still follow. Echoes write again.
-    void boxChanges_data()
+    void aTypedBoxWritesItsRegisterAndMovesItsSlider_data()
     {
         QTest::addColumn<int>("address");
         QTest::addColumn<QString>("before");
@@ -142,7 +142,7 @@ private slots:
                                           << "FF" << 15;
     }
 
-    void boxChanges()
+    void aTypedBoxWritesItsRegisterAndMovesItsSlider()
     {
         QFETCH(int, address);
         QFETCH(QString, before);
@@ -162,7 +162,7 @@ private slots:
         QVERIFY(h.messages.shown.isEmpty());
     }
 
-    void readAll()
+    void readAllFillsEveryBoxWithoutWritingAndShowsItsProgress()
     {
         Harness h;
         h.port.board().setChipRegister(0x06, 0x99);
@@ -185,8 +185,7 @@ private slots:
         QCOMPARE(h.port.writes(), QStringList{"03=7D"});
     }
 
-    // One message a failure episode, boxes kept and marked; a reset the board answers ends the episode.
-    void failureEpisodes_data()
+    void readAllOnAFailedLinkKeepsTheBoxesAndMarksThem_data()
     {
         QTest::addColumn<sim::BoardOptions>("fault");
         QTest::addColumn<QString>("message");
@@ -197,7 +196,7 @@ private slots:
                                       << Texts::cannotOpen(1, "/dev/sim1", "No such file or directory") << 0;
     }
 
-    void failureEpisodes()
+    void readAllOnAFailedLinkKeepsTheBoxesAndMarksThem()
     {
         QFETCH(sim::BoardOptions, fault);
         QFETCH(int, blocksRead);
@@ -214,19 +213,45 @@ private slots:
                  fault.faultAfter < 0 ? "Read All: 64 of 64 registers not read, the port could not be opened."
                                       : QString("Read All: %1 of 64 registers not read, the board did not answer.")
                                             .arg(64 - 16 * blocksRead));
-        h.setText(0x06, "12"); // the slider follows all the same
-        QCOMPARE(h.form->boxes().mark(0x06), M::NotWritten);
-        QCOMPARE(h.slider(0x06)->value(), 0x12);
-        set(h.find<QLineEdit>("Data"), "77");
-        h.click("ReadRegCommand");
-        QCOMPARE(h.find<QLineEdit>("Data")->text(), "77");
-        if (h.port.refuseOpen)
-            QCOMPARE(h.status(), "Read 00: the port could not be opened; Data is unchanged.");
         QFETCH(QString, message);
         QCOMPARE(h.messages.texts(), QStringList{message});
         QCOMPARE(h.commandStates(), "1111");
+    }
 
-        h.port.refuseOpen = false;
+    void aBoxChangeOnAFailedLinkStillMovesItsSlider()
+    {
+        Harness h({F::Silent, 0});
+        h.setText(0x06, "12");
+        QCOMPARE(h.form->boxes().mark(0x06), M::NotWritten);
+        QCOMPARE(h.box(0x06)->toolTip(), "Not written: the board did not answer.");
+        QCOMPARE(h.slider(0x06)->value(), 0x12);
+    }
+
+    void readOnAFailedLinkLeavesDataAsItWas_data()
+    {
+        QTest::addColumn<bool>("portRefused");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("port refused") << true << "Read 00: the port could not be opened; Data is unchanged.";
+        QTest::newRow("silent") << false << "Read 00: the board did not answer; Data is unchanged.";
+    }
+
+    void readOnAFailedLinkLeavesDataAsItWas()
+    {
+        QFETCH(bool, portRefused);
+        Harness h(faulty(portRefused ? F::None : F::Silent));
+        h.port.refuseOpen = portRefused;
+        set(h.find<QLineEdit>("Data"), "77");
+        h.click("ReadRegCommand");
+        QCOMPARE(h.find<QLineEdit>("Data")->text(), "77");
+        QTEST(h.status(), "status");
+    }
+
+    void aResetTheBoardAnswersEndsTheFailureEpisode()
+    {
+        Harness h({F::Silent, 0});
+        h.click("ReadAllRegisters");
+        h.setText(0x03, "12");
+        QCOMPARE(h.messages.texts(), QStringList{Texts::echo}); // one message an episode
         h.port.board() = sim::BoardCore();
         h.click("ReadAllRegisters");
         for (int a = 0; a < 64; ++a)
@@ -234,7 +259,7 @@ private slots:
         QCOMPARE(h.messages.shown.size(), 1);
         h.port.board() = sim::BoardCore(faulty(F::Silent));
         h.setText(0x04, "11"); // a new episode, with its own message
-        QCOMPARE(h.messages.shown.size(), 2);
+        QCOMPARE(h.messages.texts(), (QStringList{Texts::echo, Texts::echo}));
     }
 
     void ptyFaultEndsAsOneFailureTheWindowRecoversFrom_data()
@@ -296,7 +321,7 @@ private slots:
     }
 
     // Read and Write; no byte, nothing sent.
-    void singleRegister_data()
+    void readAndWriteTakeOneRegisterOrRefuseWhatIsNoByte_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("address");
@@ -319,7 +344,7 @@ private slots:
         // clang-format on
     }
 
-    void singleRegister()
+    void readAndWriteTakeOneRegisterOrRefuseWhatIsNoByte()
     {
         QFETCH(QString, button);
         QFETCH(QString, address);

@@ -11,7 +11,6 @@
 #include "tools/registerwatch.h"
 #include "tools/toolsmenu.h"
 
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -69,15 +68,6 @@ class TestTools : public QObject
     Q_OBJECT
 
 private slots:
-    void toolsMenuHoldsItsFourItemsInOrder()
-    {
-        Harness h;
-        QStringList items;
-        for (const QAction *a : h.form->menuBar()->actions().at(2)->menu()->actions())
-            items.append(a->text());
-        QCOMPARE(items, (QStringList{"&Link Log", "&Compare With File...", "&Quick Load...", "&Watch Registers..."}));
-    }
-
     void quickLoadWritesRunsOfLinesAsBurstsAndReadsAllBack()
     {
         Harness h;

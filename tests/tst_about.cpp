@@ -69,13 +69,14 @@ private slots:
     {
         Harness h; // works in a fresh folder
         QVERIFY(QDir().mkpath("a/hardinfo2") && QDir().mkpath("b") && QFile("b/hardinfo2").open(QIODevice::WriteOnly));
-        for (const char *name : {"b/kinfocenter", "hardinfo"})
+        // The preferred tool that runs wins over an earlier folder's.
+        for (const char *name : {"a/kinfocenter", "b/hardinfo", "hardinfo2"})
             QVERIFY(QFile(name).open(QIODevice::WriteOnly, QFile::ReadOwner | QFile::ExeOwner));
         ToolPathRegistry registry(QStringList{"", ".", "a", h.dir.filePath("a"), h.dir.filePath("b")}.join(':'));
         SysInfo sysInfo(registry, h.launcher, h.messages);
         QString value;
         QVERIFY(sysInfo.GetKeyValue(Registry::LocalMachine, PathKey, "PATH", &value));
-        QCOMPARE(value, h.dir.filePath("b/kinfocenter"));
+        QCOMPARE(value, h.dir.filePath("b/hardinfo"));
         QVERIFY(!sysInfo.GetKeyValue(Registry::LocalMachine, LocationKey, "MSINFO", &value));
     }
 };

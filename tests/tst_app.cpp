@@ -76,12 +76,6 @@ private slots:
             QVERIFY(!tabs->isTabVisible(page) && !tabs->isTabEnabled(page));
     }
 
-    void startUpTouchesNeitherPortNorBoard()
-    {
-        Harness h;
-        QCOMPARE(h.port.opens, 0);
-    }
-
     void readAllAndItsBarStandInFrontOfEveryPage()
     {
         Harness h;
@@ -111,13 +105,17 @@ private slots:
             QVERIFY(h.slider(a)->y() == h.box(a)->y() && h.slider(a)->x() > h.box(a)->geometry().right());
     }
 
-    // Boxes 05 to 0F hold two blanks, the others nothing; 01 and 02 take no typing.
+    // Boxes 05 to 0F hold two blanks, the others nothing; 01 and 02 take no typing; only 20 to 2F take three digits.
     void boxesStartAsTheFormLeftThem()
     {
         Harness h;
+        QGuiApplication::clipboard()->setText("123");
         for (int a = 0; a < 64; ++a) {
             QCOMPARE(h.text(a), a >= 0x05 && a <= 0x0F ? "  " : "");
             QCOMPARE(h.box(a)->isEnabledTo(h.box(a)->parentWidget()), a != 0x01 && a != 0x02);
+            h.box(a)->selectAll();
+            h.box(a)->paste();
+            QCOMPARE(h.text(a), a >= 0x20 && a <= 0x2F ? "123" : a >= 0x05 && a <= 0x0F ? "  " : "");
         }
     }
 
@@ -207,8 +205,10 @@ private slots:
         QCOMPARE(fileBytes(), QByteArray(" 2 \r\n"));
         QVERIFY(h.port.isOpen()); // the open port is left alone until the next reset
         h.log.events.clear();
-        h.setText(0x03, "13");
+        h.port.received.clear();
+        h.setText(0x03, ""); // a box emptied writes nothing, but resets the link
         QCOMPARE(h.log.events.mid(0, 2), (QStringList{"close", "port 2"}));
+        QCOMPARE(h.port.received, "QQQ");
         // The file is looked for in the working directory of the moment.
         QTemporaryDir other;
         QDir::setCurrent(other.path());
@@ -255,6 +255,35 @@ private slots:
         QVERIFY(program.waitForFinished(3000));
         QCOMPARE(program.exitCode(), 0);
         QVERIFY(!QFileInfo::exists(lock));
+    }
+
+    // A port chosen again, or a port that opened meanwhile, shows its open failure again.
+    void anOpenFailureIsShownOnceUntilAnotherPortOrAnOpen_data()
+    {
+        QTest::addColumn<bool>("choose");
+        QTest::newRow("COM2 chosen") << true;
+        QTest::newRow("opened between") << false;
+    }
+
+    void anOpenFailureIsShownOnceUntilAnotherPortOrAnOpen()
+    {
+        QFETCH(bool, choose);
+        Harness h;
+        h.port.refuseOpen = true;
+        h.setText(0x03, "12");
+        h.setText(0x03, "13");
+        if (choose) {
+            h.form->ports().COM_SEL(2)->trigger();
+        } else {
+            h.port.refuseOpen = false;
+            h.setText(0x03, "14");
+            h.port.refuseOpen = true;
+        }
+        h.setText(0x03, "15");
+        QCOMPARE(h.messages.texts(),
+                 (QStringList{Texts::cannotOpen(1, "/dev/sim1", "No such file or directory"),
+                              Texts::cannotOpen(choose ? 2 : 1, choose ? "/dev/sim2" : "/dev/sim1",
+                                                "No such file or directory")}));
     }
 
     void portItemsSayWhichDeviceTheyOpen()

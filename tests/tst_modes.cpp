@@ -40,9 +40,6 @@ private slots:
         const QString failed = "Input video mode SXGA (1280x1024) 60Hz/108MHz not applied: %1 Read All: 64 of 64 "
                                "registers not read, the %2.";
         // clang-format off
-        QTest::newRow("4, 3, 5") << QStringList{"OK", "4", "OK", "3", "OK", "5", "OK"} << 0
-            << sent(1, 6, 0x98, 0) + sent(3, 0x0D, 0x30, 1) + sent(2, 6, 0x98, 0) + sent(4, 5, 0x40, 0)
-            << QStringList{"05", "40", "00"} << QStringList() << "Input video mode XGA (1024x768) 60Hz/65MHz applied.";
         QTest::newRow("cancel, close") << QStringList{"7", "Enter", "Escape", "Cancel", "OK", "close", "OK"} << 0
             << sent(6, 4, 0x20, 0) + sent(7, 3, 0x20, 0)
             << QStringList{"03", "20", "00"} << QStringList() << "Input video mode VGA (640x480) 60Hz/21.175MHz applied.";
@@ -80,6 +77,42 @@ private slots:
         QTEST(h.status(), "status");
         QCOMPARE(h.form->boxes().mark(0x0E) == RegisterBoxes::Mark::NotRead, fault != 0);
         QCOMPARE(h.commandStates(), "1111");
+    }
+
+    void eachOptionSendsItsPresetAndNamesItsMode_data()
+    {
+        QTest::addColumn<int>("option");
+        QTest::addColumn<QString>("commands");
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("1") << 1 << sent(0, 0x08, 0x70, 0) << "UXGA (1600x1200) 60Hz refresh/162MHz pixel rate";
+        QTest::newRow("2") << 2 << sent(1, 0x06, 0x98, 0) << "SXGA (1280x1024) 60Hz/108MHz";
+        QTest::newRow("3") << 3 << sent(2, 0x06, 0x98, 0) << "SXGA (1280x1024) 75Hz/135MHz";
+        QTest::newRow("4") << 4 << sent(3, 0x0D, 0x30, 1) << "SXGA (1280x1024) 60Hz, double sampled (216MHz)";
+        QTest::newRow("5") << 5 << sent(4, 0x05, 0x40, 0) << "XGA (1024x768) 60Hz/65MHz";
+        QTest::newRow("6") << 6 << sent(5, 0x06, 0xC0, 0) << "SXGA (1280x1024) 85Hz/157.5MHz";
+        QTest::newRow("7") << 7 << sent(6, 0x04, 0x20, 0) << "SVGA (800x600) 60Hz/40MHz";
+        QTest::newRow("8") << 8 << sent(7, 0x03, 0x20, 0) << "VGA (640x480) 60Hz/21.175MHz";
+    }
+
+    void eachOptionSendsItsPresetAndNamesItsMode()
+    {
+        QFETCH(int, option);
+        QFETCH(QString, mode);
+        Harness h;
+        h.dialog<VideoMode>("nVideoModeInput")->Option(option)->click();
+        h.click("OKButton");
+        QTEST(commands(h), "commands");
+        QCOMPARE(h.status(), "Input video mode " + mode + " applied.");
+    }
+
+    void okHidesItsDialogBeforeTheReadBack()
+    {
+        Harness h;
+        VideoMode *mode = h.dialog<VideoMode>("nVideoModeInput");
+        QList<bool> shown; // at OK's reset, the read-back's reset and its closing pause
+        h.clock.onWait = [&] { shown.append(mode->isVisible()); };
+        h.click("OKButton");
+        QCOMPARE(shown, (QList<bool>{true, false, false}));
     }
 
     void okAndOtherCommandsNeverInterleave_data()

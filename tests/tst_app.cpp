@@ -206,7 +206,7 @@ private slots:
         QVERIFY(h.port.isOpen()); // the open port is left alone until the next reset
         h.log.events.clear();
         h.port.received.clear();
-        h.setText(0x03, ""); // a box emptied writes nothing, but resets the link
+        h.setText(0x03, ""); // nothing to write: a reset all the same
         QCOMPARE(h.log.events.mid(0, 2), (QStringList{"close", "port 2"}));
         QCOMPARE(h.port.received, "QQQ");
         // The file is looked for in the working directory of the moment.
@@ -257,7 +257,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(lock));
     }
 
-    // A port chosen again, or a port that opened meanwhile, shows its open failure again.
     void anOpenFailureIsShownOnceUntilAnotherPortOrAnOpen_data()
     {
         QTest::addColumn<bool>("choose");

@@ -164,7 +164,7 @@ private slots:
         h.setText(0x10, "20");
         h.port.received.clear();
         h.port.board().setChipRegister(0x06, 0x99);
-        h.port.board().setChipRegister(0x10, 0x4A); // beyond its slider, which stays where it stood
+        h.port.board().setChipRegister(0x10, 0x4A); // beyond its slider
         QStringList steps;
         auto *bar = h.find<QProgressBar>("ProgressBar1");
         connect(bar, &QProgressBar::valueChanged, this, [&] { steps.append(bar->text() + ' ' + h.commandStates()); });
@@ -203,7 +203,7 @@ private slots:
             QTest::newRow(qPrintable(names.at(i) + "_HScroll")) << addresses.at(i).toInt(nullptr, 16);
     }
 
-    // Every register holds its own address, within every slider's range.
+    // Register k holds k, within every slider's range.
     void eachSliderStandsForItsRegister()
     {
         QFETCH(int, address);
@@ -359,7 +359,7 @@ private slots:
             QCOMPARE(text(a), QString::asprintf("%02X", sim::BoardCore::powerOnValue(a)));
     }
 
-    // Read and Write; no byte, nothing sent. Each says how it went: a status line, or a message.
+    // Each says how it went: a status line, or a message.
     void readAndWriteTakeOneRegisterOrRefuseWhatIsNoByte_data()
     {
         QTest::addColumn<QString>("button");

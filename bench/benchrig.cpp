@@ -68,19 +68,10 @@ struct Board : sim::BoardProcess
 
 // The real port and clock; the test fakes for the rest, no other copy
 // running and the file dialog answered by the bench.
-struct BenchRig::Platform
+struct BenchRig::Platform : FakePlatform
 {
     QtSerialPort port;
     RealClock clock;
-    FakeMessageBoxes messages;
-    FakeInstance instance;
-    EventLog endLog;
-    FakeEnd end{&endLog};
-    ToolPathRegistry registry;
-    DetachedLauncher launcher;
-    FakeFileChooser fileDialog;
-    QtSerialDevices devices;
-    QtDeviceChooser deviceChooser;
 };
 
 BenchRig::BenchRig()
@@ -89,7 +80,7 @@ BenchRig::BenchRig()
     QDir::setCurrent(m_dir.path());
     m_board = std::make_unique<Board>(
         sim::BoardProcess::Settings{QStringLiteral("COM1"), {}, true, m_dir.filePath(QStringLiteral("board.log"))});
-    m_form = std::make_unique<Form1>(platformOf(*m_platform));
+    m_form = std::make_unique<Form1>(m_platform->platform(m_platform->port, m_platform->clock));
     m_ready = m_board->ready() && m_form->Form_Load();
     if (!m_ready)
         std::printf("could not start the simulated board\n");

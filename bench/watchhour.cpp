@@ -41,17 +41,10 @@ WatchFigures watchRegisters(int seconds)
     WatchFigures figures;
     {
         // The in-process board and a clock that jumps: an hour in a few seconds.
-        EventLog events;
         FakeClock clock;
-        FakeMessageBoxes messages;
         SimPort port;
-        FakeInstance instance;
-        FakeEnd end(&events);
-        FakeRegistry registry;
-        FakeLauncher launcher;
-        FakeFileChooser fileDialog;
-        FakeSerialDevices devices;
-        Form1 form({port, clock, messages, instance, end, registry, launcher, fileDialog, devices, devices});
+        FakePlatform fakes;
+        Form1 form(fakes.platform(port, clock));
         form.Form_Load();
         ToolsMenu &tools = *form.findChild<ToolsMenu *>();
         LinkLog &log = tools.linkLog();

@@ -12,9 +12,8 @@
 namespace {
 
 using Command = Invocation::Command;
-
-using RegisterMap::BurstLength;
-using RegisterMap::Bursts;
+using One = RegisterEngine::One;
+using Run = RegisterEngine::Run;
 
 // The link's failure messages in the companion's own words.
 LinkTexts companionTexts()
@@ -25,9 +24,21 @@ LinkTexts companionTexts()
             QStringLiteral("Choose another port with --port N or --device PATH (kv71xx-cli ports lists them).")};
 }
 
-QString registerRange(int first)
+// What an exchange of a run costs on the line.
+int characters(const Run &run, bool write, One one)
 {
-    return Hex_Digits(first, 2) + QStringLiteral(" to ") + Hex_Digits(first + BurstLength - 1, 2);
+    if (!write)
+        return WireTime::burstReadCharacters(run.length);
+    return run.length == 1 && one == One::Command ? WireTime::writeCharacters()
+                                                  : WireTime::burstWriteCharacters(run.length);
+}
+
+int characters(const QList<Run> &runs, bool write, One one = One::Burst)
+{
+    int sum = 0;
+    for (const Run &run : runs)
+        sum += characters(run, write, one);
+    return sum;
 }
 
 // "chip register 06", "FPGA register 0102".
@@ -72,6 +83,50 @@ public:
 private:
     QIODevice *m_device;
     int m_left;
+};
+
+// The companion's side of a long operation: the progress line moves before
+// each exchange, and the first one that fails ends it.
+class Runner::Exchanges : public RegisterEngine::Steps
+{
+public:
+    Exchanges(Progress *progress, bool write, One one)
+        : m_progress(progress)
+        , m_write(write)
+        , m_one(one)
+    {}
+
+    bool next(const Run &run) override
+    {
+        if (failed)
+            return false;
+        if (m_progress)
+            m_progress->next(m_write ? "writing" : "reading", run.first, characters(run, m_write, m_one));
+        return true;
+    }
+    void written(const Run &, bool confirmed) override { fail(!confirmed); }
+    void read(const RegisterEngine::Block &block) override
+    {
+        bool bytes = block.read;
+        for (int address = block.run.first; bytes && address < block.run.first + block.run.length; ++address)
+            bytes = block.valueOf(address).has_value();
+        fail(!bytes);
+    }
+
+    std::optional<int> failed; // the index of the run that failed
+    int done = 0;
+
+private:
+    void fail(bool failing)
+    {
+        if (failing)
+            failed = done;
+        ++done;
+    }
+
+    Progress *m_progress;
+    const bool m_write;
+    const One m_one;
 };
 
 Runner::Runner(const Invocation &invocation, SerialPort &port, Clock &clock, MessageBoxes &messages, QIODevice &out,
@@ -175,14 +230,15 @@ int Runner::dump()
                     QStringLiteral("Cannot write %1: %2").arg(m_invocation.file, file.errorString()));
     if (!connect())
         return Invocation::LinkFailure;
-    Progress progress(m_progress, Bursts * WireTime::burstReadCharacters(BurstLength));
-    const std::optional<Values> chip = readAll(progress);
+    const QList<Run> runs = RegisterEngine::wholeChip();
+    Progress progress(m_progress, characters(runs, false));
+    const std::optional<Values> chip = readRuns(runs, &progress);
     if (!chip)
         return Invocation::LinkFailure;
 
     RegisterFile::Texts texts;
     for (int k = 0; k < RegisterMap::Count; ++k)
-        texts.at(size_t(k)) = Hex_Digits(chip->at(size_t(k)), 2);
+        texts.at(size_t(k)) = Hex_Digits(chip->at(k), 2);
     const QByteArray bytes = RegisterFile::format(texts);
     if (!toFile)
         return print(bytes) ? Invocation::Success : Invocation::BadInput;
@@ -199,17 +255,23 @@ int Runner::load()
         return Invocation::BadInput;
     if (!connect())
         return Invocation::LinkFailure;
-    const bool burst = m_invocation.burst;
-    const bool verify = m_invocation.verify;
-    const int characters = (burst ? Bursts * WireTime::burstWriteCharacters(BurstLength)
-                                  : RegisterMap::Count * WireTime::writeCharacters())
-        + (verify ? Bursts * WireTime::burstReadCharacters(BurstLength) : 0);
-    Progress progress(m_progress, characters);
-    if (!(burst ? writeBursts(*values, progress) : writeAll(*values, progress)))
-        return Invocation::LinkFailure;
-    if (!verify)
+    // One write per register, or the whole chip's bursts.
+    const One one = m_invocation.burst ? One::Burst : One::Command;
+    const QList<int> addresses = RegisterMap::addresses(*values);
+    const QList<Run> writes = m_invocation.burst ? RegisterEngine::wholeChip() : RegisterEngine::runs(addresses, 1);
+    const QList<Run> reads = m_invocation.verify ? RegisterEngine::wholeChip() : QList<Run>();
+    Progress progress(m_progress, characters(writes, true, one) + characters(reads, false));
+    QList<quint8> bytes;
+    for (const int address : addresses)
+        bytes.append(values->at(address));
+    if (const std::optional<int> failed = writeRuns(writes, bytes, one, &progress)) {
+        const Run &run = writes.at(*failed);
+        return fail(Invocation::LinkFailure,
+                    QStringLiteral("The board did not confirm writing ") + runName(run) + notWrittenAfter(run));
+    }
+    if (!m_invocation.verify)
         return Invocation::Success;
-    const std::optional<Values> chip = readAll(progress);
+    const std::optional<Values> chip = readRuns(reads, &progress);
     return chip ? compare(*values, *chip, QStringLiteral("wrote")) : Invocation::LinkFailure;
 }
 
@@ -220,8 +282,9 @@ int Runner::diff()
         return Invocation::BadInput;
     if (!connect())
         return Invocation::LinkFailure;
-    Progress progress(m_progress, Bursts * WireTime::burstReadCharacters(BurstLength));
-    const std::optional<Values> chip = readAll(progress);
+    const QList<Run> runs = RegisterEngine::wholeChip();
+    Progress progress(m_progress, characters(runs, false));
+    const std::optional<Values> chip = readRuns(runs, &progress);
     return chip ? compare(*values, *chip, QStringLiteral("file")) : Invocation::LinkFailure;
 }
 
@@ -241,100 +304,84 @@ std::optional<Runner::Values> Runner::fileValues()
                  .arg(RegisterMap::Count));
         return std::nullopt;
     }
-    Values values{};
-    for (int k = 0; k < RegisterMap::Count; ++k) {
-        const QString &line = contents.lines.at(k);
-        const std::optional<QString> text = RegisterFile::valueOf(line);
-        const std::optional<quint8> value = text ? RegisterMap::textToByte(*text) : std::nullopt;
-        if (!value) {
-            fail(Invocation::BadInput,
-                 QStringLiteral("%1:%2: no register value in \"%3\"").arg(path).arg(k + 1).arg(line.left(80)));
-            return std::nullopt;
-        }
-        values.at(size_t(k)) = *value;
+    const RegisterFile::FileValues file = RegisterFile::values(contents.lines);
+    if (!file.skipped.isEmpty()) {
+        const int k = file.skipped.constFirst();
+        fail(Invocation::BadInput,
+             QStringLiteral("%1:%2: no register value in \"%3\"")
+                 .arg(path)
+                 .arg(k + 1)
+                 .arg(contents.lines.at(k).left(80)));
+        return std::nullopt;
+    }
+    return file.values;
+}
+
+std::optional<Runner::Values> Runner::readRuns(const QList<Run> &runs, Progress *progress)
+{
+    Exchanges exchanges(progress, false, One::Burst);
+    const QList<RegisterEngine::Block> blocks = m_engine.read(runs, One::Burst, exchanges);
+    if (exchanges.failed) {
+        const RegisterEngine::Block &block = blocks.constLast();
+        fail(Invocation::LinkFailure,
+             block.read ? QStringLiteral("The board sent \"%1\" for %2").arg(block.text, runName(block.run))
+                        : QStringLiteral("The board did not send ") + runName(block.run));
+        return std::nullopt;
+    }
+    Values values;
+    for (const RegisterEngine::Block &block : blocks) {
+        for (int address = block.run.first; address < block.run.first + block.run.length; ++address)
+            values[address] = *block.valueOf(address);
     }
     return values;
 }
 
-std::optional<Runner::Values> Runner::readAll(Progress &progress)
+// A single register is a burst of one too: its 29 characters on the wire are
+// what a one-register read moves.
+std::optional<Runner::Values> Runner::readRegisters(const QList<int> &addresses)
 {
-    Values values{};
-    for (int first = 0; first < RegisterMap::Count; first += BurstLength) {
-        progress.next("reading", first, WireTime::burstReadCharacters(BurstLength));
-        const QString data = m_commands.Read_KV7106_Burst(first, BurstLength);
-        if (!m_commands.confirmed()) {
-            fail(Invocation::LinkFailure,
-                 QStringLiteral("The board did not send registers %1").arg(registerRange(first)));
-            return std::nullopt;
-        }
-        for (int i = 0; i < BurstLength; ++i) {
-            const std::optional<quint8> value = RegisterMap::textToByte(data.mid(2 * i, 2));
-            if (!value) {
-                fail(Invocation::LinkFailure,
-                     QStringLiteral("The board sent \"%1\" for registers %2").arg(data, registerRange(first)));
-                return std::nullopt;
-            }
-            values.at(size_t(first + i)) = *value;
-        }
-    }
-    return values;
+    return readRuns(RegisterEngine::runs(addresses));
 }
 
-bool Runner::writeAll(const Values &values, Progress &progress)
+std::optional<int> Runner::writeRuns(const QList<Run> &runs, const QList<quint8> &values, One one, Progress *progress)
 {
-    for (int k = 0; k < RegisterMap::Count; ++k) {
-        progress.next("writing", k, WireTime::writeCharacters());
-        if (!m_commands.Write_KV7106(k, values.at(size_t(k)))) {
-            fail(Invocation::LinkFailure,
-                 QStringLiteral("The board did not confirm writing register %1; "
-                                "the registers after it were not written")
-                     .arg(Hex_Digits(k, 2)));
-            return false;
-        }
-    }
-    return true;
-}
-
-bool Runner::writeBursts(const Values &values, Progress &progress)
-{
-    for (int first = 0; first < RegisterMap::Count; first += BurstLength) {
-        QString digits;
-        for (int i = 0; i < BurstLength; ++i)
-            digits += Hex_Digits(values.at(size_t(first + i)), 2);
-        progress.next("writing", first, WireTime::burstWriteCharacters(BurstLength));
-        if (!m_commands.Write_KV7106_Burst(first, BurstLength, digits)) {
-            fail(Invocation::LinkFailure,
-                 QStringLiteral("The board did not confirm writing registers %1; "
-                                "the registers after them were not written")
-                     .arg(registerRange(first)));
-            return false;
-        }
-    }
-    return true;
+    Exchanges exchanges(progress, true, one);
+    m_engine.write(runs, values, one, exchanges);
+    return exchanges.failed;
 }
 
 int Runner::compare(const Values &expected, const Values &chip, const QString &expectedName)
 {
-    int status = Invocation::Success;
-    QStringList notCompared;
-    for (int k = 0; k < RegisterMap::Count; ++k) {
-        const auto i = size_t(k);
-        if (expected.at(i) == chip.at(i))
-            continue;
-        const QString line = QStringLiteral("%1 %2: %3 %4, chip %5")
-                                 .arg(Hex_Digits(k, 2), RegisterMap::caption(k).trimmed(), expectedName,
-                                      Hex_Digits(expected.at(i), 2), Hex_Digits(chip.at(i), 2));
-        if (RegisterMap::isChipOwned(k)) {
-            notCompared.append(line);
-            continue;
-        }
-        status = Invocation::Differs;
-        if (!print(line.toLatin1() + '\n'))
+    const RegisterEngine::Differences differ = RegisterEngine::differences(expected, chip);
+    const auto line = [&](int k) {
+        return QStringLiteral("%1 %2: %3 %4, chip %5")
+            .arg(Hex_Digits(k, 2), RegisterMap::caption(k).trimmed(), expectedName, Hex_Digits(expected.at(k), 2),
+                 Hex_Digits(chip.at(k), 2));
+    };
+    for (const int k : differ.compared) {
+        if (!print(line(k).toLatin1() + '\n'))
             return Invocation::BadInput;
     }
     // Named, so that a difference left out is not taken for none.
+    QStringList notCompared;
+    for (const int k : differ.chipOwned)
+        notCompared.append(line(k));
     if (!notCompared.isEmpty())
         m_messages.show(QStringLiteral("Not compared, as the chip sets them: ")
                         + notCompared.join(QStringLiteral("; ")));
-    return status;
+    return differ.compared.isEmpty() ? Invocation::Success : Invocation::Differs;
+}
+
+QString Runner::runName(const Run &run)
+{
+    if (run.length == 1)
+        return QStringLiteral("register ") + Hex_Digits(run.first, 2);
+    return QStringLiteral("registers %1 to %2")
+        .arg(Hex_Digits(run.first, 2), Hex_Digits(run.first + run.length - 1, 2));
+}
+
+QString Runner::notWrittenAfter(const Run &run)
+{
+    return QStringLiteral("; the registers after %1 were not written")
+        .arg(run.length == 1 ? QStringLiteral("it") : QStringLiteral("them"));
 }

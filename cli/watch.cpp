@@ -39,8 +39,8 @@ int Runner::watch()
         if (!now)
             return Invocation::LinkFailure;
         for (const int address : addresses) {
-            const quint8 value = now->at(size_t(address));
-            const std::optional<quint8> old = last ? std::optional<quint8>(last->at(size_t(address))) : std::nullopt;
+            const quint8 value = now->at(address);
+            const std::optional<quint8> old = last ? std::optional<quint8>(last->at(address)) : std::nullopt;
             if (old != value && !print(changeLine(at, address, old, value).toLatin1()))
                 return Invocation::BadInput;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/boardcommands.h"
 #include "link/boardlink.h"
 #include "platform/serialport.h"
 
@@ -10,27 +11,25 @@
 namespace WireTime {
 
 constexpr double CharactersPerSecond = LineSettings{}.charactersPerSecond();
-// Each reset sends "QQQ" and pauses half a second.
-constexpr int ResetCharacters = 3;
-constexpr double ResetPause = BoardLink::ResetPause;
 
-constexpr int AddressFields = 12; // "0x0000 0x10 "; one register: "0x0000 0x1 " and the data
-constexpr int DataField = 5; // "0x80 "
-constexpr int WriteReply = 4; // "\r\n> "
-constexpr int BurstReadTrailer = 2; // "> " after the data
+constexpr int OneHeader = BoardCommands::AddressField + BoardCommands::OneCountField; // "0x0000 0x1 "
+constexpr int BurstHeader = BoardCommands::AddressField + BoardCommands::BurstCountField; // "0x0000 0x10 "
+constexpr int DataField = BoardCommands::DataField; // "0x80 "
+// The board ends a write's line before its prompt: "\r\n> ".
+constexpr int WriteReply = 2 + BoardCommands::ReplyEnd;
 
 // The letter, the echo-paced fields and the reply.
 constexpr int writeCharacters()
 {
-    return 1 + 2 * (AddressFields - 1 + DataField) + WriteReply;
+    return 1 + 2 * (OneHeader + DataField) + WriteReply;
 }
 constexpr int burstWriteCharacters(int length)
 {
-    return 1 + 2 * (AddressFields + length * DataField) + WriteReply;
+    return 1 + 2 * (BurstHeader + length * DataField) + WriteReply;
 }
 constexpr int burstReadCharacters(int length)
 {
-    return 1 + 2 * AddressFields + 2 * length + BurstReadTrailer;
+    return 1 + 2 * BurstHeader + BoardCommands::ValueDigits * length + BoardCommands::ReplyEnd;
 }
 
 constexpr double seconds(int characters)
@@ -39,7 +38,7 @@ constexpr double seconds(int characters)
 }
 constexpr double resetSeconds()
 {
-    return seconds(ResetCharacters) + ResetPause;
+    return seconds(BoardLink::ResetLetters) + BoardLink::ResetPause;
 }
 
 } // namespace WireTime

@@ -68,7 +68,7 @@ void appendHex(QByteArray &text, quint8 value)
 
 using Argument = FaultName::Argument;
 
-const std::array<FaultName, 7> faultNames = {{
+const std::array<FaultName, 8> faultNames = {{
     {"silent", BoardOptions::Fault::Silent, Argument::None, 0, "Fault: never send anything."},
     {"no-prompt", BoardOptions::Fault::NoPrompt, Argument::None, 0,
      "Fault: echo and execute, but never send the prompt."},
@@ -81,6 +81,8 @@ const std::array<FaultName, 7> faultNames = {{
      "Fault: chip register ADDR (hexadecimal, 0x06) keeps its value when written."},
     {"chatter", BoardOptions::Fault::Chatter, Argument::None, 0,
      "Fault: echo, then after a command send characters without end, never the prompt."},
+    {"prompt-alone", BoardOptions::Fault::PromptAlone, Argument::None, 0,
+     "Fault: end every reply at the prompt, without the character after it."},
 }};
 
 std::optional<int> faultArgument(const FaultName &name, const QString &text)
@@ -189,6 +191,8 @@ QByteArray BoardCore::shaped(const Reaction &reaction, char byte, qint64 index)
         return {};
     case Fault::NoPrompt:
         return reaction.echo;
+    case Fault::PromptAlone:
+        return reaction.echo + (reaction.reply.endsWith(prompt) ? reaction.reply.chopped(1) : reaction.reply);
     case Fault::StopEchoAfter:
         return index < m_options.faultAfter ? reaction.echo + reaction.reply : QByteArray();
     case Fault::Garbage:

@@ -20,7 +20,8 @@ struct BoardOptions
         Garbage, // answers every byte with junk instead of echo and replies
         HangUpAfter, // hangs up once faultAfter bytes were received
         StuckRegister, // a healthy board whose chip register faultAfter ignores writes
-        Chatter // echoes, then after a command streams characters for ever, never a prompt
+        Chatter, // echoes, then after a command streams characters for ever, never a prompt
+        PromptAlone // ends every reply at its prompt, without the character after it
     };
     Fault fault = Fault::None;
     int faultAfter = 0; // the count of the "after" faults; the register of StuckRegister
@@ -41,7 +42,7 @@ struct FaultName
     int minimumCount;
     const char *help;
 };
-extern const std::array<FaultName, 7> faultNames;
+extern const std::array<FaultName, 8> faultNames;
 // The fault's argument as the command line gives it; nothing when it is invalid.
 std::optional<int> faultArgument(const FaultName &name, const QString &text);
 // The command-line arguments that give a board these options.

@@ -4,6 +4,8 @@
 #include "uniquefd.h"
 #include "wirelog.h"
 
+#include "platform/serialport.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -28,8 +30,10 @@ public:
         BoardOptions options;
     };
 
-    // One 8N1 character at 9600 baud: 10 bits.
-    static constexpr std::chrono::nanoseconds byteTime{1'041'667};
+    // One character on the board's line (9600 baud 8N1: 10 bits), to the
+    // nearest nanosecond.
+    static constexpr std::chrono::nanoseconds byteTime{
+        static_cast<std::chrono::nanoseconds::rep>(1e9 / LineSettings{}.charactersPerSecond() + 0.5)};
     // A chattering board tops up what it sends by this many characters at
     // each tick: paced, the line's speed sets the rate; unpaced, the tick
     // does (1600 characters a second).

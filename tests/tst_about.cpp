@@ -18,7 +18,7 @@ class TestAbout : public QObject
     Q_OBJECT
 
 private slots:
-    void textsOfOneBox()
+    void theAboutBoxOpensOnceWithItsTexts()
     {
         Harness h;
         h.find<QAction>("nFileAbout")->trigger(); // opened twice
@@ -33,7 +33,7 @@ private slots:
         QCOMPARE(h.form->findChildren<frmAbout *>().size(), 1);
     }
 
-    void startSysInfo_data()
+    void systemInfoStartsTheToolTheRegistryNames_data()
     {
         QTest::addColumn<QByteArray>("path"); // empty: no such value
         QTest::addColumn<QByteArray>("folder");
@@ -46,7 +46,7 @@ private slots:
         QTest::newRow("no key") << QByteArray() << QByteArray() << "";
     }
 
-    void startSysInfo()
+    void systemInfoStartsTheToolTheRegistryNames()
     {
         QFETCH(QByteArray, path);
         QFETCH(QByteArray, folder);
@@ -68,7 +68,7 @@ private slots:
         QCOMPARE(h.registry.opens, opens);
     }
 
-    void toolOnSearchPath()
+    void systemInfoFindsThePreferredToolOnTheSearchPath()
     {
         Harness h; // works in a fresh folder
 #ifdef Q_OS_WIN
@@ -78,14 +78,14 @@ private slots:
 #endif
         QVERIFY(QDir().mkpath("a/hardinfo2" + exe) && QDir().mkpath("b")
                 && QFile("b/hardinfo2").open(QIODevice::WriteOnly));
-        for (const char *name : {"b/kinfocenter", "hardinfo"})
+        for (const char *name : {"a/kinfocenter", "b/hardinfo", "hardinfo2"})
             QVERIFY(QFile(name + exe).open(QIODevice::WriteOnly, QFile::ReadOwner | QFile::ExeOwner));
         const QStringList folders{"", ".", "a", h.dir.filePath("a"), h.dir.filePath("b")};
         ToolPathRegistry registry(folders.join(QDir::listSeparator()));
         SysInfo sysInfo(registry, h.launcher, h.messages);
         QString value;
         QVERIFY(sysInfo.GetKeyValue(Registry::LocalMachine, PathKey, "PATH", &value));
-        QCOMPARE(value, h.dir.filePath("b/kinfocenter" + exe));
+        QCOMPARE(value, h.dir.filePath("b/hardinfo" + exe));
         QVERIFY(!sysInfo.GetKeyValue(Registry::LocalMachine, LocationKey, "MSINFO", &value));
     }
 

@@ -28,14 +28,6 @@ QStringList column(const Harness &h, const char *frameName, bool left)
     return byTop.values();
 }
 
-QStringList texts(const QList<QAction *> &actions)
-{
-    QStringList result;
-    for (const QAction *a : actions)
-        result.append(a->text() + (a->shortcut().isEmpty() ? QString() : '\t' + a->shortcut().toString()));
-    return result;
-}
-
 QByteArray fileBytes(const QString &path = "KV71xx.ini")
 {
     QFile file(path);
@@ -97,12 +89,6 @@ private slots:
             QVERIFY(!tabs->isTabVisible(page) && !tabs->isTabEnabled(page));
     }
 
-    void startUpTouchesNeitherPortNorBoard()
-    {
-        Harness h;
-        QCOMPARE(h.port.opens, 0);
-    }
-
     void readAllAndItsBarStandInFrontOfEveryPage()
     {
         Harness h;
@@ -132,32 +118,18 @@ private slots:
             QVERIFY(h.slider(a)->y() == h.box(a)->y() && h.slider(a)->x() > h.box(a)->geometry().right());
     }
 
-    // Boxes 05 to 0F hold two blanks, the others nothing; 01 and 02 take no typing.
+    // Boxes 05 to 0F hold two blanks, the others nothing; 01 and 02 take no typing; only 20 to 2F take three digits.
     void boxesStartAsTheFormLeftThem()
     {
         Harness h;
+        QGuiApplication::clipboard()->setText("123");
         for (int a = 0; a < 64; ++a) {
             QCOMPARE(h.text(a), a >= 0x05 && a <= 0x0F ? "  " : "");
             QCOMPARE(h.box(a)->isEnabledTo(h.box(a)->parentWidget()), a != 0x01 && a != 0x02);
+            h.box(a)->selectAll();
+            h.box(a)->paste();
+            QCOMPARE(h.text(a), a >= 0x20 && a <= 0x2F ? "123" : a >= 0x05 && a <= 0x0F ? "  " : "");
         }
-    }
-
-    void menusHoldTheirItemsInOrder()
-    {
-        Harness h;
-        const QList<QAction *> top = h.form->menuBar()->actions();
-        QCOMPARE(texts(top), (QStringList{"&File", "&Options", "&Tools"}));
-        QCOMPARE(texts(top.at(0)->menu()->actions()),
-                 (QStringList{"Save Resisters\tCtrl+S", "Load Registers\tCtrl+L", "About", "E&xit\tCtrl+X"}));
-        const QList<QAction *> options = top.at(1)->menu()->actions();
-        QCOMPARE(texts(options),
-                 (QStringList{"Select &Input Video Mode", "&Select Serial Port", "&Disconnect Serial Port"}));
-        QCOMPARE(texts(options.at(1)->menu()->actions()),
-                 (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "",
-                              "Assign a Device to COM1..."}));
-        QCOMPARE(texts(top.at(2)->menu()->actions()),
-                 (QStringList{"&Link Log", "&Compare With File...", "&Quick Load...", "&Watch Registers...",
-                              "&Record Script...", "&Test Registers", "&Board Console..."}));
     }
 
     void shortcutFiresWithMenusClosed()
@@ -185,7 +157,7 @@ private slots:
         QVERIFY(!QFile::exists("KV71xx.ini")); // none of the later steps ran
     }
 
-    void waysOut()
+    void exitClosesThePortThenEnds()
     {
         Harness h;
         h.form->show();
@@ -194,18 +166,27 @@ private slots:
         h.find<QAction>("nMenuFileExit")->trigger();
         QCOMPARE(h.log.events, (QStringList{"close", "end"}));
         QVERIFY(!h.form->isVisible());
-        Harness c;
-        c.form->show();
-        QVERIFY(c.form->link().Connect_Board());
-        c.find<QAction>("mDisconnectSerial")->trigger();
-        QVERIFY(!c.port.isOpen() && c.form->ports().COM_SEL(1)->isChecked());
-        QVERIFY(c.form->link().Connect_Board());
-        c.log.events.clear();
-        QVERIFY(c.form->close());
-        QCOMPARE(c.log.events, QStringList{"end"});
     }
 
-    void settingsAtStart_data()
+    void disconnectClosesThePortAndKeepsTheChoice()
+    {
+        Harness h;
+        QVERIFY(h.form->link().Connect_Board());
+        h.find<QAction>("mDisconnectSerial")->trigger();
+        QVERIFY(!h.port.isOpen() && h.form->ports().COM_SEL(1)->isChecked());
+    }
+
+    void closingTheWindowEndsTheProgram()
+    {
+        Harness h;
+        h.form->show();
+        QVERIFY(h.form->link().Connect_Board());
+        h.log.events.clear();
+        QVERIFY(h.form->close());
+        QCOMPARE(h.log.events, QStringList{"end"});
+    }
+
+    void startUpSelectsThePortTheSettingsFileNames_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("port");
@@ -216,7 +197,7 @@ private slots:
         QTest::newRow("COM3") << QByteArray("COM3\r\n") << 0;
     }
 
-    void settingsAtStart()
+    void startUpSelectsThePortTheSettingsFileNames()
     {
         QFETCH(QByteArray, content);
         Harness h({}, false);
@@ -237,8 +218,10 @@ private slots:
         QCOMPARE(fileBytes(), QByteArray(" 2 \r\n"));
         QVERIFY(h.port.isOpen()); // the open port is left alone until the next reset
         h.log.events.clear();
-        h.setText(0x03, "13");
+        h.port.received.clear();
+        h.setText(0x03, ""); // nothing to write: a reset all the same
         QCOMPARE(h.log.events.mid(0, 2), (QStringList{"close", "port 2"}));
+        QCOMPARE(h.port.received, "QQQ");
         // The file is looked for in the working directory of the moment.
         QTemporaryDir other;
         QDir::setCurrent(other.path());
@@ -257,7 +240,7 @@ private slots:
 #endif
     }
 
-    void singleInstance()
+    void aCrashedCopysLockIsTakenOverAndALiveOneRefused()
     {
 #ifdef Q_OS_WIN
         const QString user = qEnvironmentVariable("USERNAME");
@@ -390,6 +373,32 @@ private slots:
         h.form->ports().COM_SEL(2)->trigger();
         QCOMPARE(settings.take(), " 2 \r\n");
         QVERIFY(settings.isFifo());
+    }
+
+    void anOpenFailureIsShownOnceUntilAnotherPortOrAnOpen_data()
+    {
+        QTest::addColumn<bool>("choose");
+        QTest::newRow("COM2 chosen") << true;
+        QTest::newRow("opened between") << false;
+    }
+
+    void anOpenFailureIsShownOnceUntilAnotherPortOrAnOpen()
+    {
+        QFETCH(bool, choose);
+        Harness h;
+        h.port.refuseOpen = true;
+        h.setText(0x03, "12");
+        h.setText(0x03, "13");
+        if (choose) {
+            h.form->ports().COM_SEL(2)->trigger();
+        } else {
+            h.port.refuseOpen = false;
+            h.setText(0x03, "14");
+            h.port.refuseOpen = true;
+        }
+        h.setText(0x03, "15");
+        QCOMPARE(h.messages.texts().size(), 2);
+        QVERIFY(h.messages.texts().last().startsWith(choose ? "COM2 " : "COM1 "));
     }
 
     void portItemsSayWhichDeviceTheyOpen()

@@ -34,20 +34,30 @@ const QString noAnswer
 const QString noPrompt = "The board's reply did not end with its prompt: reset the evaluation board and try again";
 
 // changed.txt written one register (n = 1) or n at a time.
-QStringList loadCommands(int n)
+QStringList loadCommands(int n, const QStringList &values = changed)
 {
     QStringList commands;
     for (int first = 0; first < RegisterMap::Count; first += n)
         commands << QString::asprintf(n == 1 ? "W0x%04X 0x1 0x" : "W0x%04X 0x%02X 0x", first, n)
-                + changed.mid(first, n).join(" 0x") + ' ';
+                + values.mid(first, n).join(" 0x") + ' ';
     return commands;
+}
+
+// owned.txt: the power-on values; 01, which the chip sets, 55.
+QStringList owned()
+{
+    QStringList values = changed;
+    values[1] = "55";
+    values[6] = "80";
+    values[0x3F] = "00";
+    return values;
 }
 
 // One run of the command line on the in-process board, as main does it.
 struct Rig
 {
     explicit Rig(const sim::BoardOptions &options = {})
-        : port(nullptr, options)
+        : port(&events, options)
     {
         out.open(QIODevice::WriteOnly);
     }
@@ -61,6 +71,7 @@ struct Rig
         return Runner(*parsed.invocation, port, clock, boxes, out, progress).run();
     }
 
+    QStringList events; // what the port was asked to do
     SimPort port;
     FakeClock clock;
     FakeMessageBoxes boxes{&clock};
@@ -106,11 +117,15 @@ private slots:
         const QByteArray changed = RegisterFile::format(texts);
         writeFile("changed.txt", changed);
         writeFile("short.txt", changed.left(changed.indexOf("KV7106_Register20:")));
+        writeFile("long.txt", changed + "KV7106_Register64:more:55\r\n");
         texts[0x06] = "8G";
         writeFile("bad.txt", RegisterFile::format(texts));
+        const QStringList values = owned();
+        std::copy(values.begin(), values.end(), texts.begin());
+        writeFile("owned.txt", RegisterFile::format(texts));
     }
 
-    void commands_data()
+    void eachCommandSendsItsLinesAndEndsWithItsStatus_data()
     {
         QTest::addColumn<sim::BoardOptions>("options");
         QTest::addColumn<QStringList>("arguments");
@@ -142,8 +157,16 @@ private slots:
             "06 Red Gain (0x06): file 7F, chip 80\n3F INTERNAL PNUM0 (3Fh): file 2A, chip 00\n", 1);
         row("load --burst", {"load", "--burst", "changed.txt"}, loadCommands(16), {}, 0);
         row("load --verify", {"load", "changed.txt", "--verify"}, loadCommands(1) + readAll, stuckLine, 1, {}, stuck);
+        row("load, 65 lines", {"load", "long.txt", "--burst"}, loadCommands(16), {}, 0);
+        const QString notCompared = "Not compared, as the chip sets them: 01 Sync Status (0x01): ";
+        row("diff, 01 apart", {"diff", "owned.txt"}, readAll, {}, 0, {notCompared + "file 55, chip 00"});
+        row("load --verify, 01 apart", {"load", "owned.txt", "--verify", "--burst"},
+            loadCommands(16, owned()) + readAll, {}, 0, {notCompared + "wrote 55, chip 00"});
         refused("unknown command", {"frob"}, "Unknown command \"frob\"");
         refused("no chip register", {"read", "40"}, "read: ADDR \"40\" is not a hexadecimal address 00 to 3F");
+        refused("write 40", {"write", "40", "12"}, "write: ADDR \"40\" is not a hexadecimal address 00 to 3F");
+        refused("port and device", {"--port", "2", "--device", "/dev/x", "read", "1"},
+                "--port and --device exclude each other");
         refused("no fpga register", {"fpga-read", "10000"},
                 "fpga-read: ADDR \"10000\" is not a hexadecimal address 0000 to FFFF");
         refused("lone address", {"write", "6", "80", "7"}, "write: missing VALUE");
@@ -163,14 +186,20 @@ private slots:
         refused("short file", {"diff", "short.txt"}, "short.txt: 20 lines, where a register file has 64");
         refused("no byte", {"load", "bad.txt", "--burst"},
                 "bad.txt:7: no register value in \"KV7106_Register6:Red Gain (0x06):8G\"");
-        row("silent read", {"read", "6"}, {"R0x0006 0x1 "}, {}, 3,
-            {noAnswer, "The board sent no value for chip register 06"}, {Fault::Silent, 0});
+        row("prompt alone", {"read", "6"}, {"R0x0006 0x1 "}, {}, 3,
+            {noPrompt, "The board sent no value for chip register 06"}, {Fault::PromptAlone, 0});
         row("silent load", {"load", "changed.txt"}, {"W0x0000 0x1 0x71 "}, {}, 3,
             {noAnswer, "The board did not confirm writing register 00" + after}, {Fault::Silent, 0});
+        row("silent load --burst", {"load", "--burst", "changed.txt"}, loadCommands(16).mid(0, 1), {}, 3,
+            {noAnswer,
+             "The board did not confirm writing registers 00 to 0F; the registers after them were not written"},
+            {Fault::Silent, 0});
         row("no prompt", {"fpga-write", "1", "2"}, {"Y0x0001 0x1 0x02 "}, {}, 3,
             {noPrompt, "The board did not confirm writing FPGA register 0001"}, {Fault::NoPrompt, 0});
         row("no prompt write", {"write", "6", "1", "8", "2"}, {"W0x0006 0x1 0x01 "}, {}, 3,
             {noPrompt, "The board did not confirm writing chip register 06" + after}, {Fault::NoPrompt, 0});
+        row("no prompt, one run", {"write", "6", "1", "7", "2", "8", "3"}, {"W0x0006 0x03 0x01 0x02 0x03 "}, {}, 3,
+            {noPrompt, "The board did not confirm writing chip registers 06 to 08"}, {Fault::NoPrompt, 0});
         // Quiet after the reset, the first read's 13 characters and 4 more.
         row("stops answering", {"diff", "changed.txt"}, {"R0x0000 0x10 ", "R0x0010 0x10 "}, {}, 3,
             {noAnswer, "The board did not send registers 10 to 1F"}, {Fault::StopEchoAfter, 20});
@@ -183,7 +212,7 @@ private slots:
             {}, true);
     }
 
-    void commands()
+    void eachCommandSendsItsLinesAndEndsWithItsStatus()
     {
         QFETCH(sim::BoardOptions, options);
         QFETCH(QStringList, arguments);
@@ -221,22 +250,27 @@ private slots:
     void portsListsEachPortThenEachDetectedDevice()
     {
         FakeSerialDevices devices;
-        devices.devices = {{"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_A1", "FT232R USB UART", "FTDI", "A1"}};
+        devices.devices = {{"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_A1", "FT232R USB UART", "FTDI", "A1"},
+                           {"/dev/ttyS4", {}, "", "", ""}};
         const QStringList lines = portList(devices).split('\n');
-        QVERIFY(lines.at(7).startsWith("COM8  "));
+        QVERIFY(lines.at(7).startsWith("COM8  /dev/"));
         QCOMPARE(lines.mid(8),
                  QStringList({"", "Detected:",
-                              "/dev/ttyUSB0  FT232R USB UART, FTDI, serial A1, /dev/serial/by-id/usb-FTDI_A1", ""}));
+                              "/dev/ttyUSB0  FT232R USB UART, FTDI, serial A1, /dev/serial/by-id/usb-FTDI_A1",
+                              "/dev/ttyS4  ", ""}));
     }
 
 #ifdef Q_OS_UNIX // the board on a pty, POSIX signals, /dev/full
-    void executable()
+    void theProgramRunsWithoutWidgetsAgainstAPtyBoard()
     {
         const QByteArray libraries = run({KV71XX_CLI_EXE}, "ldd");
         QVERIFY(libraries.contains("libQt6SerialPort.so") && !libraries.contains("libQt6Gui"));
         sim::BoardProcess board({"COM1", {Fault::StuckRegister, 0x06}, false, {}});
         QVERIFY(board.ready());
         QCOMPARE(run({"dump", "pty.txt"}), "0||");
+        const QByteArray traced = run({"--trace", "read", "6"});
+        QVERIFY(traced.startsWith("0|80\n|") && traced.contains(" tx \"R\"\n"));
+        QVERIFY(run({"ports"}).startsWith("0|COM1  " + QFile::symLinkTarget("COM1").toLatin1() + ' '));
         QCOMPARE(run({"--device", "COM1", "load", "changed.txt", "--burst", "--verify"}),
                  "1|" + stuckLine + '|'); // not a terminal: no progress line
         sim::BoardProcess chatter({"COM3", {Fault::Chatter, 0}, true, {}}); // a port that talks on
@@ -363,29 +397,37 @@ private slots:
     }
 #endif
 
-    // Nothing is sent where the window would select no port; ports, which opens none, still lists them.
-    void aSettingsFileThatNamesNoPortIsRefused_data()
+    // Nothing is sent where the window would open no port; ports, which opens none, still lists them.
+    void theSettingsFileChoosesThePortUnlessOneIsGiven_data()
     {
         QTest::addColumn<QByteArray>("line");
-        QTest::newRow("9") << QByteArray(" 9 ");
-        QTest::newRow("COM3") << QByteArray("COM3");
-        QTest::newRow("empty") << QByteArray();
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("opened"); // empty: refused
+        QTest::newRow("3") << QByteArray(" 3 ") << QStringList() << "port 3";
+        QTest::newRow("3, --port 2") << QByteArray(" 3 ") << QStringList{"--port", "2"} << "port 2";
+        QTest::newRow("9") << QByteArray(" 9 ") << QStringList() << "";
+        QTest::newRow("empty") << QByteArray() << QStringList() << "";
+        QTest::newRow("COM3, --device") << QByteArray("COM3") << QStringList{"--device", "/dev/x"} << "port 1";
     }
 
-    void aSettingsFileThatNamesNoPortIsRefused()
+    void theSettingsFileChoosesThePortUnlessOneIsGiven()
     {
         QFETCH(QByteArray, line);
+        QFETCH(QStringList, options);
+        QFETCH(QString, opened);
         writeFile("KV71xx.ini", line + "\r\n");
         Rig rig;
-        const int status = rig.run({"read", "6"});
+        const int status = rig.run(options + QStringList{"read", "6"});
         const int portsStatus = rig.run({"ports"});
         QFile::remove("KV71xx.ini");
-        QCOMPARE(status, 2);
+        QCOMPARE(status, opened.isEmpty() ? 2 : 0);
         QCOMPARE(portsStatus, 0);
-        QCOMPARE(rig.port.received, QByteArray());
-        QCOMPARE(rig.boxes.texts(),
-                 QStringList{"KV71xx.ini holds \"" + line
-                             + "\", which selects no port: choose one with --port N (1 to 8) or --device PATH"});
+        QCOMPARE(rig.events.value(0), opened);
+        if (opened.isEmpty()) {
+            QCOMPARE(rig.boxes.texts(),
+                     QStringList{"KV71xx.ini holds \"" + line
+                                 + "\", which selects no port: choose one with --port N (1 to 8) or --device PATH"});
+        }
     }
 
     void diffLeavesOutTheRegistersTheChipSets()

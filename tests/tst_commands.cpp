@@ -21,6 +21,14 @@ void start(Harness &h, const QString &what)
         h.click(qPrintable(what));
 }
 
+// A file of 64 lines "7C", chosen in the next file dialog.
+void offerFile(Harness &h)
+{
+    QFile file(h.dir.filePath("in.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(":7C\r\n").repeated(64)) > 0);
+    h.fileDialog.answers.append(file.fileName());
+}
+
 } // namespace
 
 class TestCommands : public QObject
@@ -28,7 +36,7 @@ class TestCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void inputDuringAnExchange_data()
+    void inputDuringAnExchangeWaitsAndIsAppliedInOrder_data()
     {
         QTest::addColumn<int>("wait"); // the wait the input arrives in; 0: the reset
         QTest::newRow("reset") << 0;
@@ -36,7 +44,7 @@ private slots:
         QTest::newRow("echo's write") << 22;
     }
 
-    void inputDuringAnExchange()
+    void inputDuringAnExchangeWaitsAndIsAppliedInOrder()
     {
         QFETCH(int, wait);
         Harness h;
@@ -84,11 +92,7 @@ private slots:
             HexInput::setProgramText(h.find<QLineEdit>("Address"), "03");
             HexInput::setProgramText(h.find<QLineEdit>("Data"), "55");
             h.dialog<VideoMode>("nVideoModeInput");
-            QFile file(h.dir.filePath("in.txt"));
-            file.open(QIODevice::WriteOnly);
-            file.write(QByteArray(":7C\r\n").repeated(64));
-            file.close();
-            h.fileDialog.answers.append(file.fileName());
+            offerFile(h);
             h.clock.onWait = [&] {
                 if (std::exchange(clicks, false)) {
                     for (const char *name : {"WriteRegCommand", "ReadRegCommand", "ReadAllRegisters", "OKButton"})
@@ -113,12 +117,15 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("status");
-        const auto row = [](const char *first, const char *second, const QString &refused, const QString &runs) {
-            QTest::addRow("%s in %s", second, first)
-                << first << second << refused + " was not started: " + runs + " is running.";
+        QTest::addColumn<int>("wait"); // the wait of the first it starts in; from the second on, in a box's write
+        const auto row = [](const char *first, const char *second, const QString &refused, const QString &runs,
+                            int wait = 1) {
+            QTest::addRow("%s in %s, wait %d", second, first, wait)
+                << first << second << refused + " was not started: " + runs + " is running." << wait;
         };
         const QString box = "a write of register 07";
         row("ReadAllRegisters", "nFileLoadRegisterFrom", "Load Registers", "Read All");
+        row("nFileLoadRegisterFrom", "nFileSaveRegisterAs", "Save Registers", "Load Registers", 2);
         row("nFileLoadRegisterFrom", "nFileSaveRegisterAs", "Save Registers", "Load Registers");
         row("OKButton", "nFileLoadRegisterFrom", "Load Registers", "Input video mode OK");
         row("slider", "OKButton", "Input video mode OK", box);
@@ -130,13 +137,15 @@ private slots:
     {
         QFETCH(QString, first);
         QFETCH(QString, second);
+        QFETCH(int, wait);
         Harness h;
         h.dialog<VideoMode>("nVideoModeInput");
+        offerFile(h);
         QString said;
         h.clock.onWait = [&] {
-            const QString now = std::exchange(second, QString());
-            if (now.isEmpty())
+            if (--wait != 0)
                 return;
+            const QString now = second;
             h.port.received.clear();
             start(h, now);
             said = h.status();

@@ -2,11 +2,15 @@
 #include "texts.h"
 
 #include "app/printedtext.h"
+#include "app/progressbar.h"
 #include "files/registerfiles.h"
 #include "platform/qtfilechooser.h"
 
 #include <QtTest>
 #include <QtWidgets>
+
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,14 +51,25 @@ private slots:
         QCOMPARE(lines.at(63), "KV7106_Register63:INTERNAL PNUM0 (3Fh) :00\r");
     }
 
-    void saveReportsProgressAfterEachLineAndZeroAtTheEnd()
+    void saveAndLoadShowProgressAfterEachLineAndZeroAtTheEnd_data()
     {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("save") << true;
+        QTest::newRow("load") << false;
+    }
+
+    void saveAndLoadShowProgressAfterEachLineAndZeroAtTheEnd()
+    {
+        QFETCH(bool, save);
         Harness h;
-        QSignalSpy progress(h.form->findChild<RegisterFiles *>(), &RegisterFiles::progress);
-        run(h, true, "saved.TXT");
-        QCOMPARE(progress.size(), 65);
-        QCOMPARE(progress.at(63).at(0).toDouble(), 100.0);
-        QCOMPARE(progress.at(64).at(0).toDouble(), 0.0);
+        QList<double> shown;
+        auto *bar = h.find<ProgressBar>("ProgressBar1");
+        connect(bar, &QProgressBar::valueChanged, this, [&] { shown.append(bar->percent()); });
+        run(h, save, "saved.TXT", save ? QByteArray() : QByteArray(":7C\r\n").repeated(64));
+        QCOMPARE(shown.size(), 64); // from 0: lines 1 to 63, then 0
+        QCOMPARE(shown.at(0), 1.6);
+        QCOMPARE(shown.at(62), 100.0);
+        QCOMPARE(bar->percent(), 0.0);
     }
 
     void loadWritesEveryLineInAddressOrder()
@@ -72,18 +87,6 @@ private slots:
         expected.insert(0x12, "11=08"); // 0x11's slider echoes "08" shown as "8"
         QCOMPARE(h.port.writes().mid(before), expected);
         QCOMPARE(h.text(0x11), "8");
-    }
-
-    void saveAndLoadChosenDuringALoadAreIgnored()
-    {
-        Harness h;
-        run(h, true, "saved.TXT");
-        h.clock.onWait = [&] {
-            run(h, true, "x");
-            run(h, false, "x");
-        };
-        run(h, false, "saved.TXT");
-        QCOMPARE(h.fileDialog.requests.size(), 2);
     }
 
     void theDialogProposesThePathChosenLast()
@@ -122,6 +125,25 @@ private slots:
 #endif
         QCOMPARE(h.messages.texts(), QStringList{"Cannot save " + path + ": " + why});
         QCOMPARE(contents(path), before);
+    }
+
+    void saveWhereTheFolderRefusesNewFilesWritesTheFileInPlace()
+    {
+        Harness h;
+        const QString path = run(h, true, "saved.TXT");
+        QFile::setPermissions(path,
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
+                                  | QFile::ReadOther | QFile::WriteOther);
+        h.setText(0x03, "12");
+        QFile::setPermissions(h.dir.path(),
+                              QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
+                                  | QFile::ExeOther);
+        ::setfsuid(::geteuid() == 0 ? 65534 : ::geteuid()); // root takes a user's rights for files
+        run(h, true, "saved.TXT");
+        ::setfsuid(::geteuid());
+        QFile::setPermissions(h.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(h.messages.texts(), QStringList());
+        QVERIFY(contents(path).contains("\r\nKV7106_Register3:HSYNC Slicer (0x03):12\r\n"));
     }
 
     void saveGoesOnWhenThePortDoesNotOpen()
@@ -168,7 +190,7 @@ private slots:
         QCOMPARE(h.fileDialog.requests.at(0).defaultSuffix, "txt");
     }
 
-    void load_data()
+    void loadTakesLinesByPositionAndRefusesWhatIsNoRegisterFile_data()
     {
         QTest::addColumn<QByteArray>("file"); // lines end at LF, CR, CR LF or nothing, load by position
         QTest::addColumn<QStringList>("writes");
@@ -182,12 +204,15 @@ private slots:
             "The file holds only 6 of 64 lines: the registers from 06 on were left unchanged.\nThese lines hold no "
             "byte (00 to FF) and were skipped, leaving their registers unchanged: line 2 (register 01), line 3 "
             "(register 02), line 4 (register 03), line 5 (register 04).");
-        row("1 MiB", QByteArray(0x100001, '7'), {}, {"7C", "", "  "}, "Cannot load %1: the file is larger than 1 MiB.");
+        row("1 MiB", QByteArray(0x100000 - 3, 'x') + ":7D", {"00=7D"}, {"7D", "", "  "},
+            "The file holds only 1 of 64 lines: the registers from 01 on were left unchanged.");
+        row("1 MiB and 1", QByteArray(0x100001, '7'), {}, {"7C", "", "  "},
+            "Cannot load %1: the file is larger than 1 MiB.");
         row("NUL", QByteArray("\0", 1), {}, {"7C", "", "  "},
             "Cannot load %1: it holds NUL bytes, so it is no register file.");
     }
 
-    void load()
+    void loadTakesLinesByPositionAndRefusesWhatIsNoRegisterFile()
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, message);

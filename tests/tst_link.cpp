@@ -81,7 +81,7 @@ class TestLink : public QObject
     Q_OBJECT
 
 private slots:
-    void wireBytes_data()
+    void eachCommandSendsItsBytesAndNothingOnAClosedPort_data()
     {
         QTest::addColumn<Command>("command");
         QTest::addColumn<QByteArray>("bytes");
@@ -98,7 +98,7 @@ private slots:
         // clang-format on
     }
 
-    void wireBytes()
+    void eachCommandSendsItsBytesAndNothingOnAClosedPort()
     {
         QFETCH(Command, command);
         Rig rig;
@@ -112,7 +112,7 @@ private slots:
         QVERIFY(closed.log.events.isEmpty());
     }
 
-    void readSteps_data()
+    void readsArePacedByTheEchoAndDiscardWhatFollows_data()
     {
         QTest::addColumn<Command>("command");
         QTest::addColumn<QStringList>("events");
@@ -122,7 +122,7 @@ private slots:
         // clang-format on
     }
 
-    void readSteps()
+    void readsArePacedByTheEchoAndDiscardWhatFollows()
     {
         QFETCH(Command, command);
         Rig rig;
@@ -131,7 +131,7 @@ private slots:
         QTEST(rig.log.events, "events");
     }
 
-    void replies_data()
+    void aReplyGivesItsValueOrOneMessage_data()
     {
         const QByteArray read = "0x0012 0x1 ";
         const QByteArray burst = "0x0010 0x10 ";
@@ -154,7 +154,7 @@ private slots:
         // clang-format on
     }
 
-    void replies()
+    void aReplyGivesItsValueOrOneMessage()
     {
         QFETCH(QByteArray, answer);
         QFETCH(Command, command);
@@ -170,7 +170,7 @@ private slots:
     }
 
     // A reply arriving one character per 3 s prompt wait must reach its prompt within 6 s of the last echo.
-    void replyTimeLimit_data()
+    void aReplyMustReachItsPromptWithinSixSeconds_data()
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<bool>("confirmed");
@@ -179,7 +179,7 @@ private slots:
         QTest::newRow("6 at the limit") << QByteArray("56> ") << false << 6.0;
     }
 
-    void replyTimeLimit()
+    void aReplyMustReachItsPromptWithinSixSeconds()
     {
         QFETCH(QByteArray, reply);
         QFETCH(bool, confirmed);
@@ -193,7 +193,7 @@ private slots:
         QCOMPARE(rig.port->isOpen(), confirmed);
     }
 
-    void connectBoard_data()
+    void connectBoardReopensThePortAndSendsThreeQ_data()
     {
         QTest::addColumn<bool>("openBefore");
         QTest::addColumn<int>("selected");
@@ -202,7 +202,7 @@ private slots:
         QTest::newRow("none") << false << 0;
     }
 
-    void connectBoard()
+    void connectBoardReopensThePortAndSendsThreeQ()
     {
         QFETCH(bool, openBefore);
         QFETCH(int, selected);
@@ -244,7 +244,7 @@ private slots:
         QVERIFY(!rig.port->isOpen());
     }
 
-    void disconnectDuringAWait()
+    void disconnectDuringAWaitEndsItWithoutAMessage()
     {
         Rig rig;
         QTimer::singleShot(0, [&rig] { rig.link.disconnect(); });

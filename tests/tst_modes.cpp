@@ -40,9 +40,6 @@ private slots:
         const QString failed = "Input video mode SXGA (1280x1024) 60Hz/108MHz not applied: %1 Read All: 64 of 64 "
                                "registers not read, the %2.";
         // clang-format off
-        QTest::newRow("4, 3, 5") << QStringList{"OK", "4", "OK", "3", "OK", "5", "OK"} << 0
-            << sent(1, 6, 0x98, 0) + sent(3, 0x0D, 0x30, 1) + sent(2, 6, 0x98, 0) + sent(4, 5, 0x40, 0)
-            << QStringList{"05", "40", "00"} << QStringList() << "Input video mode XGA (1024x768) 60Hz/65MHz applied.";
         QTest::newRow("cancel, close") << QStringList{"7", "Enter", "Escape", "Cancel", "OK", "close", "OK"} << 0
             << sent(6, 4, 0x20, 0) + sent(7, 3, 0x20, 0)
             << QStringList{"03", "20", "00"} << QStringList() << "Input video mode VGA (640x480) 60Hz/21.175MHz applied.";
@@ -82,7 +79,41 @@ private slots:
         QCOMPARE(h.commandStates(), "1111");
     }
 
-    void okAmongOtherCommands_data()
+    void eachOptionSendsItsPresetAndNamesItsMode_data()
+    {
+        QTest::addColumn<QString>("commands");
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("1") << sent(0, 0x08, 0x70, 0) << "UXGA (1600x1200) 60Hz refresh/162MHz pixel rate";
+        QTest::newRow("2") << sent(1, 0x06, 0x98, 0) << "SXGA (1280x1024) 60Hz/108MHz";
+        QTest::newRow("3") << sent(2, 0x06, 0x98, 0) << "SXGA (1280x1024) 75Hz/135MHz";
+        QTest::newRow("4") << sent(3, 0x0D, 0x30, 1) << "SXGA (1280x1024) 60Hz, double sampled (216MHz)";
+        QTest::newRow("5") << sent(4, 0x05, 0x40, 0) << "XGA (1024x768) 60Hz/65MHz";
+        QTest::newRow("6") << sent(5, 0x06, 0xC0, 0) << "SXGA (1280x1024) 85Hz/157.5MHz";
+        QTest::newRow("7") << sent(6, 0x04, 0x20, 0) << "SVGA (800x600) 60Hz/40MHz";
+        QTest::newRow("8") << sent(7, 0x03, 0x20, 0) << "VGA (640x480) 60Hz/21.175MHz";
+    }
+
+    void eachOptionSendsItsPresetAndNamesItsMode()
+    {
+        QFETCH(QString, mode);
+        Harness h;
+        h.dialog<VideoMode>("nVideoModeInput")->Option(QString(QTest::currentDataTag()).toInt())->click();
+        h.click("OKButton");
+        QTEST(commands(h), "commands");
+        QCOMPARE(h.status(), "Input video mode " + mode + " applied.");
+    }
+
+    void okHidesItsDialogBeforeTheReadBack()
+    {
+        Harness h;
+        VideoMode *mode = h.dialog<VideoMode>("nVideoModeInput");
+        QList<bool> shown; // at the resets of OK and of its read-back, and the closing pause
+        h.clock.onWait = [&] { shown.append(mode->isVisible()); };
+        h.click("OKButton");
+        QCOMPARE(shown, (QList<bool>{true, false, false}));
+    }
+
+    void okAndOtherCommandsNeverInterleave_data()
     {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("commands");
@@ -93,7 +124,7 @@ private slots:
                              << "W0x0003 0x1 0x12 ";
     }
 
-    void okAmongOtherCommands()
+    void okAndOtherCommandsNeverInterleave()
     {
         QFETCH(QString, first);
         Harness h;

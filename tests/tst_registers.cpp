@@ -62,7 +62,7 @@ class TestRegisters : public QObject
     Q_OBJECT
 
 private slots:
-    void conversions_data()
+    void textsConvertToAByteAndASliderPosition_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("byte"); // -1: not a byte
@@ -75,7 +75,7 @@ private slots:
         QTest::newRow("huge") << "FFFFFFFFFFFF" << -1 << INT_MAX;
     }
 
-    void conversions()
+    void textsConvertToAByteAndASliderPosition()
     {
         QFETCH(QString, text);
         const auto value = RegisterMap::textToByte(text);
@@ -83,7 +83,7 @@ private slots:
         QTEST(RegisterMap::textToSliderPosition(text), "position");
     }
 
-    void hexInput()
+    void hexBoxesTakeOnlyHexDigitsUpperCased()
     {
         QLineEdit open;
         QLineEdit limited;
@@ -110,7 +110,7 @@ private slots:
     }
 
     // Box 10 holds FF, beyond its slider: the others still follow. Echoes write again.
-    void boxChanges_data()
+    void aTypedBoxWritesItsRegisterAndMovesItsSlider_data()
     {
         QTest::addColumn<int>("address");
         QTest::addColumn<QString>("before");
@@ -134,17 +134,13 @@ private slots:
                                          << "\b"
                                          << "07=00"
                                          << "0" << 0;
-        QTest::newRow("cleared, no slider") << 0x03 << "7C"
-                                            << "\b"
-                                            << ""
-                                            << "" << -1;
         QTest::newRow("above the slider") << 0x10 << ""
                                           << "FF"
                                           << "10=0F 10=FF"
                                           << "FF" << 15;
     }
 
-    void boxChanges()
+    void aTypedBoxWritesItsRegisterAndMovesItsSlider()
     {
         QFETCH(int, address);
         QFETCH(QString, before);
@@ -164,14 +160,18 @@ private slots:
         QVERIFY(h.messages.shown.isEmpty());
     }
 
-    void readAll()
+    void readAllFillsEveryBoxWithoutWritingAndShowsItsProgress()
     {
         Harness h;
+        h.setText(0x10, "20");
+        h.port.received.clear();
         h.port.board().setChipRegister(0x06, 0x99);
         h.port.board().setChipRegister(0x10, 0x4A); // beyond its slider
         QStringList steps;
         auto *bar = h.find<QProgressBar>("ProgressBar1");
         connect(bar, &QProgressBar::valueChanged, this, [&] { steps.append(bar->text() + ' ' + h.commandStates()); });
+        QString atPause; // the last wait is the closing pause
+        h.clock.onWait = [&] { atPause = bar->text(); };
         h.click("ReadAllRegisters");
         for (int a = 0; a < 64; ++a)
             QCOMPARE(h.text(a), QString::asprintf("%02X", h.port.board().chipRegister(a)));
@@ -180,26 +180,63 @@ private slots:
                               "87.5% 0000", "100% 0000", "0% 0000"}));
         QCOMPARE(h.commandStates(), "1111");
         QCOMPARE(h.log.events.last(), "pause 0.5");
+        QCOMPARE(atPause, "100%");
         // The sliders follow quietly.
         QCOMPARE(h.slider(0x06)->value(), 0x99);
-        QCOMPARE(h.slider(0x10)->value(), 0);
+        QCOMPARE(h.slider(0x10)->value(), 0x20);
         h.setText(0x03, "7D");
         QCOMPARE(h.port.writes(), QStringList{"03=7D"});
     }
 
-    // One message a failure episode, boxes kept and marked; a reset the board answers ends the episode.
-    void failureEpisodes_data()
+    void eachSliderStandsForItsRegister_data()
+    {
+        QTest::addColumn<int>("address");
+        const QStringList names = QString("RedGain GreenGain BlueGain RedOffset GreenOffset BlueOffset PllPhase "
+                                          "PllPreCoast PllPostCoast DCRestABLC_MSB DCRestABLC_LSB DCRestClampWidth "
+                                          "HSOUTWidth RedAnalogABLC GreenAnalogABLC BlueAnalogABLC AFE_BIAS_CTRL1 "
+                                          "AFE_BIAS_CTRL0 ADC_REF_CTRL FG_NUM PG_NUM PHASE_DELAY_NUMBER_MSB "
+                                          "PHASE_DELAY_NUMBER_LSB APLL_DIV EXTERNAL_PNUM4 EXTERNAL_PNUM3 "
+                                          "EXTERNAL_PNUM2 EXTERNAL_PNUM1 EXTERNAL_PNUM0 LOCK_CRITERIA")
+                                      .split(' ');
+        const QStringList addresses
+            = QString("06 07 08 09 0A 0B 10 11 12 14 15 16 19 1D 1E 1F 24 25 26 27 28 29 2A 2B 2C 2D 2E 2F 30 32")
+                  .split(' ');
+        for (int i = 0; i < names.size(); ++i)
+            QTest::newRow(qPrintable(names.at(i) + "_HScroll")) << addresses.at(i).toInt(nullptr, 16);
+    }
+
+    // Register k holds k, within every slider's range.
+    void eachSliderStandsForItsRegister()
+    {
+        QFETCH(int, address);
+        Harness h;
+        for (int a = 0; a < 64; ++a)
+            h.port.board().setChipRegister(a, quint8(a));
+        h.click("ReadAllRegisters");
+        auto *slider = h.find<QScrollBar>(QTest::currentDataTag());
+        QCOMPARE(slider->value(), address);
+        QCOMPARE(slider->maximum(), address == 0x10 ? 63 : 255);
+    }
+
+    void aBoxThatHoldsNoByteIsMarkedNotAByte()
+    {
+        Harness h;
+        h.type(0x22, "100");
+        QCOMPARE(h.form->boxes().mark(0x22), M::NotAByte);
+        QCOMPARE(h.box(0x22)->toolTip(), "Not written to the chip: 100 is not a byte (00 to FF).");
+    }
+
+    void readAllOnAFailedLinkKeepsTheBoxesAndMarksThem_data()
     {
         QTest::addColumn<sim::BoardOptions>("fault");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("blocksRead");
-        QTest::newRow("silent") << faulty(F::Silent) << Texts::echo << 0;
         QTest::newRow("stops in Read All") << faulty(F::StopEchoAfter, 3 + 13 + 6) << Texts::echo << 1;
         QTest::newRow("port refused") << faulty(F::None, -1)
                                       << Texts::cannotOpen(1, "/dev/sim1", "No such file or directory") << 0;
     }
 
-    void failureEpisodes()
+    void readAllOnAFailedLinkKeepsTheBoxesAndMarksThem()
     {
         QFETCH(sim::BoardOptions, fault);
         QFETCH(int, blocksRead);
@@ -216,19 +253,46 @@ private slots:
                  fault.faultAfter < 0 ? "Read All: 64 of 64 registers not read, the port could not be opened."
                                       : QString("Read All: %1 of 64 registers not read, the board did not answer.")
                                             .arg(64 - 16 * blocksRead));
-        h.setText(0x06, "12"); // the slider follows all the same
-        QCOMPARE(h.form->boxes().mark(0x06), M::NotWritten);
-        QCOMPARE(h.slider(0x06)->value(), 0x12);
-        set(h.find<QLineEdit>("Data"), "77");
-        h.click("ReadRegCommand");
-        QCOMPARE(h.find<QLineEdit>("Data")->text(), "77");
-        if (h.port.refuseOpen)
-            QCOMPARE(h.status(), "Read 00: the port could not be opened; Data is unchanged.");
         QFETCH(QString, message);
         QCOMPARE(h.messages.texts(), QStringList{message});
         QCOMPARE(h.commandStates(), "1111");
+    }
 
-        h.port.refuseOpen = false;
+    void aBoxChangeOnAPortThatDoesNotOpenStillMovesItsSlider()
+    {
+        Harness h;
+        h.port.refuseOpen = true;
+        h.setText(0x06, "12");
+        QCOMPARE(h.form->boxes().mark(0x06), M::NotWritten);
+        QCOMPARE(h.box(0x06)->toolTip(), "Not written: the board did not answer.");
+        QCOMPARE(h.slider(0x06)->value(), 0x12);
+    }
+
+    void readOnAFailedLinkLeavesDataAsItWas_data()
+    {
+        QTest::addColumn<bool>("portRefused");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("port refused") << true << "Read 00: the port could not be opened; Data is unchanged.";
+        QTest::newRow("silent") << false << "Read 00: the board did not answer; Data is unchanged.";
+    }
+
+    void readOnAFailedLinkLeavesDataAsItWas()
+    {
+        QFETCH(bool, portRefused);
+        Harness h(faulty(portRefused ? F::None : F::Silent));
+        h.port.refuseOpen = portRefused;
+        set(h.find<QLineEdit>("Data"), "77");
+        h.click("ReadRegCommand");
+        QCOMPARE(h.find<QLineEdit>("Data")->text(), "77");
+        QTEST(h.status(), "status");
+    }
+
+    void aResetTheBoardAnswersEndsTheFailureEpisode()
+    {
+        Harness h({F::Silent, 0});
+        h.click("ReadAllRegisters");
+        h.setText(0x03, "12");
+        QCOMPARE(h.messages.texts(), QStringList{Texts::echo}); // one message an episode
         h.port.board() = sim::BoardCore();
         h.click("ReadAllRegisters");
         for (int a = 0; a < 64; ++a)
@@ -236,7 +300,7 @@ private slots:
         QCOMPARE(h.messages.shown.size(), 1);
         h.port.board() = sim::BoardCore(faulty(F::Silent));
         h.setText(0x04, "11"); // a new episode, with its own message
-        QCOMPARE(h.messages.shown.size(), 2);
+        QCOMPARE(h.messages.texts(), (QStringList{Texts::echo, Texts::echo}));
     }
 
 #ifdef Q_OS_UNIX // the board on a pty
@@ -262,8 +326,7 @@ private slots:
         PtyBoard pty(h.dir, fault);
         QtSerialPort port;
         RealClock clock;
-        Form1 form(
-            {port, clock, h.messages, h.instance, h.end, h.registry, h.launcher, h.fileDialog, h.devices, h.devices});
+        Form1 form(h.platform(port, clock));
         form.Form_Load();
         const double start = clock.seconds();
         form.boxes().setText(0x03, "12");
@@ -300,8 +363,8 @@ private slots:
     }
 #endif
 
-    // Read and Write; no byte, nothing sent.
-    void singleRegister_data()
+    // Each says how it went: a status line, or a message.
+    void readAndWriteTakeOneRegisterOrRefuseWhatIsNoByte_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("address");
@@ -310,26 +373,26 @@ private slots:
         QTest::addColumn<QString>("received");
         QTest::addColumn<QString>("after");
         QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("said");
         const QString r = "ReadRegCommand";
         const QString w = "WriteRegCommand";
         // clang-format off
-        QTest::newRow("read 06") << r << "06" << "77" << false << "QQQR0x0006 0x1 " << "80" << "  " << "";
-        QTest::newRow("read A5") << r << "A5" << "" << false << "QQQR0x00A5 0x1 " << "00" << "" << "";
-        QTest::newRow("write") << w << "07" << "44" << false << "QQQW0x0007 0x1 0x44 " << "44" << "44" << "";
-        QTest::newRow("as typed") << w << "0C" << "005" << true << "W0x000C 0x1 0x05 QQQW0x000C 0x1 0x05 " << "005" << "005" << "";
-        QTest::newRow("write 40") << w << "40" << "12" << true << "W0x0040 0x1 0x12 " << "12" << "" << "";
+        QTest::newRow("read 06") << r << "06" << "77" << false << "QQQR0x0006 0x1 " << "80" << "  " << "Read 06: 80";
+        QTest::newRow("read A5") << r << "A5" << "" << false << "QQQR0x00A5 0x1 " << "00" << "" << "Read A5: 00";
+        QTest::newRow("write") << w << "07" << "44" << false << "QQQW0x0007 0x1 0x44 " << "44" << "44" << "Write 07 := 44";
+        QTest::newRow("as typed") << w << "0C" << "005" << true << "W0x000C 0x1 0x05 QQQW0x000C 0x1 0x05 " << "005" << "005" << "Write 0C := 05";
+        QTest::newRow("write 40") << w << "40" << "12" << true << "W0x0040 0x1 0x12 " << "12" << "" << "Write 40 := 12";
+        QTest::newRow("port closed") << w << "40" << "12" << false << "" << "12" << "" << "Write 40 := 12: not confirmed by the board.";
         QTest::newRow("Data 100") << w << "06" << "100" << true << "" << "100" << "  " << Texts::notAByte("Data");
         QTest::newRow("no Address") << r << "" << "" << false << "" << "" << "" << Texts::notAByte("Address");
         // clang-format on
     }
 
-    void singleRegister()
+    void readAndWriteTakeOneRegisterOrRefuseWhatIsNoByte()
     {
         QFETCH(QString, button);
         QFETCH(QString, address);
         QFETCH(QString, data);
-        QFETCH(QString, message);
         Harness h;
         set(h.find<QLineEdit>("Address"), address);
         set(h.find<QLineEdit>("Data"), data);
@@ -342,7 +405,7 @@ private slots:
         QTEST(h.find<QLineEdit>("Data")->text(), "after");
         const int a = address.toInt(nullptr, 16);
         QTEST(a < 64 ? h.text(a) : QString(), "box");
-        QCOMPARE(h.messages.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QTEST(h.messages.texts().value(0, h.status()), "said");
     }
 };
 

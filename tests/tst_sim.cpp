@@ -12,7 +12,7 @@ class TestSim : public QObject
 
 private slots:
     // The answer to each input byte, joined by '|'; 3E and 3F hold 0A and F1.
-    void answers_data()
+    void theSimulatedBoardAnswersEachCommand_data()
     {
         QTest::addColumn<BoardOptions>("options");
         QTest::addColumn<QByteArray>("input");
@@ -33,7 +33,7 @@ private slots:
         // clang-format on
     }
 
-    void answers()
+    void theSimulatedBoardAnswersEachCommand()
     {
         QFETCH(BoardOptions, options);
         QFETCH(QByteArray, input);

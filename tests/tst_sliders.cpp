@@ -8,7 +8,7 @@ class TestSliders : public QObject
     Q_OBJECT
 
 private slots:
-    void reportingRules()
+    void aSliderMoveRewritesItsBoxAHeldThumbOnlyWhenLetGo()
     {
         Harness h;
         h.slider(0x10)->triggerAction(QAbstractSlider::SliderToMaximum);

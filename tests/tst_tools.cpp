@@ -267,12 +267,23 @@ private slots:
     }
 #endif
 
-    void watchIsOffAtStartAndSendsNothing()
+    void watchIsOffAtStartAndOnceItsWindowCloses_data()
     {
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("at start") << false;
+        QTest::newRow("closed") << true;
+    }
+
+    void watchIsOffAtStartAndOnceItsWindowCloses()
+    {
+        QFETCH(bool, closed);
         Harness h;
         auto *w = h.dialog<RegisterWatch>("mWatchRegisters");
-        QVERIFY(!w->isOn());
+        w->setOn(closed);
+        if (closed)
+            w->close();
         w->readNow();
+        QVERIFY(!w->isOn());
         QCOMPARE(h.port.opens, 0);
     }
 
@@ -520,8 +531,7 @@ kv71xx-cli --port "$PORT" write 0C 33
         Harness h;
         QtSerialPort port;
         RealClock clock;
-        Form1 form(
-            {port, clock, h.messages, h.instance, h.end, h.registry, h.launcher, h.fileDialog, h.devices, h.devices});
+        Form1 form(h.platform(port, clock));
         QVERIFY(form.Form_Load());
         ToolsMenu &menu = *form.findChild<ToolsMenu *>();
         {

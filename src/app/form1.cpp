@@ -18,9 +18,11 @@
 #include "platform/singleinstance.h"
 #include "registers/readall.h"
 #include "registers/registerboxes.h"
+#include "registers/registerengine.h"
 #include "registers/singleregister.h"
 #include "sliders/fieldsliders.h"
 #include "tools/toolsmenu.h"
+#include "widgets/bringup.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -34,14 +36,6 @@ namespace {
 
 constexpr int ClientWidth = 477;
 constexpr int ClientHeight = 420;
-
-// Shows a modeless window, or brings it forward when it is up.
-void bringUp(QWidget *window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
 
 QAction *menuItem(QMenu *menu, const QString &caption, const QString &name, const QKeySequence &shortcut = {})
 {
@@ -113,18 +107,19 @@ void Form1::createControllers()
 {
     m_link = std::make_unique<BoardLink>(m_platform.port, m_platform.clock, m_platform.messages);
     m_commands = std::make_unique<BoardCommands>(*m_link);
+    m_engine = std::make_unique<RegisterEngine>(*m_commands);
     m_lock = new CommandLock(this);
     m_boxes = new RegisterBoxes(m_pages->userFrame(), m_pages->testFrame(), *m_link, *m_commands, *m_lock, this);
     m_sliders = new FieldSliders(*m_boxes, *m_lock, this);
-    m_readAll = new ReadAll(*m_boxes, *m_link, *m_commands, *m_lock, this);
+    m_readAll = new ReadAll(*m_boxes, *m_link, *m_engine, *m_lock, this);
     m_inputHold = new InputHold(centralWidget(), *m_lock, this);
     m_singleRegister = new SingleRegister(m_pages->userFrame(), *m_boxes, *m_link, *m_commands, *m_lock,
                                           m_platform.messages, this);
     m_modeCommand = new ModeCommand(*m_link, *m_commands, *m_lock, *m_readAll, this);
     m_registerFiles = new RegisterFiles(*m_boxes, *m_link, *m_lock, m_platform.fileDialog, m_platform.messages, this);
-    m_tools = new ToolsMenu(menuBar(), this,
-                            {*m_boxes, *m_sliders, *m_link, *m_commands, *m_lock, *m_registerFiles,
-                             m_platform.fileDialog, m_platform.messages});
+    m_tools = new ToolsMenu(
+        menuBar(), this,
+        {*m_boxes, *m_link, *m_commands, *m_engine, *m_lock, *m_registerFiles, m_platform.fileDialog, m_platform.messages});
 }
 
 void Form1::connectActions()
@@ -143,10 +138,10 @@ void Form1::connectActions()
     connect(m_lock, &CommandLock::idle, m_inputHold, &InputHold::replay, Qt::QueuedConnection);
     connect(m_lock, &CommandLock::refused, this, &Form1::showStatus);
     connect(m_boxes, &RegisterBoxes::changeHandled, m_sliders, &FieldSliders::updateFromBoxes);
+    connect(m_boxes, &RegisterBoxes::filled, m_sliders, &FieldSliders::followBoxesQuietly);
 
     connect(m_readAllButton, &QPushButton::clicked, m_readAll, &ReadAll::ReadAllRegisters_Click);
     connect(m_readAll, &ReadAll::progress, m_progress, &ProgressBar::setPercent);
-    connect(m_readAll, &ReadAll::filled, m_sliders, &FieldSliders::followBoxesQuietly);
     connect(m_readAll, &ReadAll::status, this, &Form1::showStatus);
     connect(m_singleRegister, &SingleRegister::status, this, &Form1::showStatus);
     connect(m_modeCommand, &ModeCommand::status, this, &Form1::showStatus);

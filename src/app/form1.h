@@ -21,6 +21,7 @@ class QPushButton;
 class ReadAll;
 class RegisterPages;
 class RegisterBoxes;
+class RegisterEngine;
 class RegisterFiles;
 class StatusLine;
 class SingleRegister;
@@ -72,6 +73,7 @@ private:
     Platform m_platform;
     std::unique_ptr<BoardLink> m_link;
     std::unique_ptr<BoardCommands> m_commands;
+    std::unique_ptr<RegisterEngine> m_engine;
     RegisterPages *m_pages = nullptr;
     QAction *m_saveRegisters = nullptr;
     QAction *m_loadRegisters = nullptr;

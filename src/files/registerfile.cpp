@@ -3,6 +3,7 @@
 #include "link/hex.h"
 #include "platform/savefile.h"
 
+#include <QObject>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -58,6 +59,42 @@ std::optional<QString> valueOf(const QString &line)
     if (tail.size() >= 3 && allHex && !RegisterMap::textToByte(tail))
         return std::nullopt;
     return value;
+}
+
+FileValues values(const QStringList &lines)
+{
+    FileValues file;
+    file.lines = int(qMin(lines.size(), qsizetype(RegisterMap::Count)));
+    for (int k = 0; k < file.lines; ++k) {
+        const std::optional<QString> text = valueOf(lines.at(k));
+        const std::optional<quint8> value = text ? RegisterMap::textToByte(*text) : std::nullopt;
+        if (value)
+            file.values[k] = *value;
+        else
+            file.skipped.append(k);
+    }
+    return file;
+}
+
+QString problems(int lines, const QList<int> &skipped)
+{
+    QStringList problems;
+    if (lines < RegisterMap::Count) {
+        problems.append(QObject::tr("The file holds only %1 of %2 lines: the registers from %3 on were "
+                                    "left unchanged.")
+                            .arg(lines)
+                            .arg(RegisterMap::Count)
+                            .arg(Hex_Digits(lines, 2)));
+    }
+    QStringList named;
+    for (const int k : skipped)
+        named.append(QObject::tr("line %1 (register %2)").arg(k + 1).arg(Hex_Digits(k, 2)));
+    if (!named.isEmpty()) {
+        problems.append(QObject::tr("These lines hold no byte (00 to FF) and were skipped, leaving their "
+                                    "registers unchanged: %1.")
+                            .arg(named.join(QStringLiteral(", "))));
+    }
+    return problems.join(QLatin1Char('\n'));
 }
 
 Contents read(const QString &path)

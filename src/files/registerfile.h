@@ -36,6 +36,19 @@ QStringList lines(const QByteArray &bytes);
 // digits that make no byte ("123" is refused where "012" loads 12).
 std::optional<QString> valueOf(const QString &line);
 
+// The values a file's lines give, by the rules of Load: line k for register
+// k, the first 64 lines only; lines that hold no byte are skipped.
+struct FileValues
+{
+    RegisterMap::Values values;
+    int lines = 0; // lines used, at most 64
+    QList<int> skipped;
+};
+FileValues values(const QStringList &lines);
+// What a file could not give, for one message: too few lines, lines that
+// hold no byte. Empty when it gave every register.
+QString problems(int lines, const QList<int> &skipped);
+
 // A whole file, read before anything is changed.
 struct Contents
 {

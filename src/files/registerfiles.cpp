@@ -4,7 +4,6 @@
 #include "platform/savefile.h"
 #include "commands/commandlock.h"
 #include "link/boardlink.h"
-#include "link/hex.h"
 #include "platform/messageboxes.h"
 #include "registers/registerboxes.h"
 
@@ -89,7 +88,7 @@ void RegisterFiles::saveChosen()
         const RegisterBoxes::Mark mark = m_boxes.mark(k);
         unconfirmed += mark == RegisterBoxes::Mark::NotRead || mark == RegisterBoxes::Mark::NotWritten;
     }
-    const QString saved = tr("Saved the 64 registers to %1.").arg(shown(*path));
+    const QString saved = tr("Saved the %1 registers to %2.").arg(RegisterMap::Count).arg(shown(*path));
     emit status(
         unconfirmed == 0
             ? saved
@@ -137,17 +136,21 @@ void RegisterFiles::loadChosen()
     // A port that does not open is reported once; the boxes are filled all
     // the same, each write marked as not confirmed.
     const bool connected = m_link.connectOrReport();
+    if (const std::optional<Opened> file = openFile(tr("Load: no register was changed.")))
+        report(file->path, load(file->lines), connected);
+}
+
+std::optional<RegisterFiles::Opened> RegisterFiles::openFile(const QString &unchanged)
+{
     const std::optional<QString> path = chooseFile(FileChooser::Kind::Open);
     if (!path)
-        return;
-    // The whole file is read before any box changes.
+        return std::nullopt;
     const RegisterFile::Contents contents = RegisterFile::read(*path);
-    if (!contents.error.isEmpty()) {
-        m_messages.show(contents.error);
-        emit status(tr("Load: no register was changed."));
-        return;
-    }
-    report(*path, load(contents.lines), connected);
+    if (contents.error.isEmpty())
+        return Opened{shown(*path), contents.lines};
+    m_messages.show(contents.error);
+    emit status(unchanged);
+    return std::nullopt;
 }
 
 RegisterFiles::Outcome RegisterFiles::load(const QStringList &lines)
@@ -179,31 +182,17 @@ bool RegisterFiles::program(int address, const QString &value)
 // One closing message for everything that was not loaded, and a status line.
 void RegisterFiles::report(const QString &path, const Outcome &outcome, bool connected)
 {
-    QStringList problems;
-    if (outcome.lines < RegisterMap::Count) {
-        problems.append(tr("The file holds only %1 of 64 lines: the registers from %2 on were "
-                           "left unchanged.")
-                            .arg(outcome.lines)
-                            .arg(Hex_Digits(outcome.lines, 2)));
-    }
-    if (!outcome.skipped.isEmpty()) {
-        QStringList lines;
-        for (const int k : outcome.skipped)
-            lines.append(tr("line %1 (register %2)").arg(k + 1).arg(Hex_Digits(k, 2)));
-        problems.append(tr("These lines hold no byte (00 to FF) and were skipped, leaving their "
-                           "registers unchanged: %1.")
-                            .arg(lines.join(QStringLiteral(", "))));
-    }
+    const QString problems = RegisterFile::problems(outcome.lines, outcome.skipped);
     // The link's failure has had its message: the count goes to the status
     // line, which does not block.
     const int written = outcome.lines - int(outcome.skipped.size() + outcome.unconfirmed.size());
     if (!problems.isEmpty())
-        m_messages.show(problems.join(QLatin1Char('\n')));
+        m_messages.show(problems);
     if (written == RegisterMap::Count) {
-        emit status(tr("Loaded the 64 registers from %1.").arg(shown(path)));
+        emit status(tr("Loaded the %1 registers from %2.").arg(RegisterMap::Count).arg(path));
         return;
     }
-    QString text = tr("Loaded %1: %2 of 64 registers written.").arg(shown(path)).arg(written);
+    QString text = tr("Loaded %1: %2 of %3 registers written.").arg(path).arg(written).arg(RegisterMap::Count);
     if (!outcome.unconfirmed.isEmpty()) {
         text += QLatin1Char(' ')
             + (connected ? tr("The board did not confirm %1 (their boxes are marked).")

@@ -28,6 +28,17 @@ public:
     // path chosen last, and a cancel is printed on the window.
     std::optional<QString> chooseFile(FileChooser::Kind kind);
 
+    // A register file chosen in the dialog and read whole, before anything
+    // changes. Nothing when the dialog was cancelled, or when the file could
+    // not be read: that has its message box and then the status line says
+    // `unchanged`.
+    struct Opened
+    {
+        QString path; // as the user sees it
+        QStringList lines;
+    };
+    std::optional<Opened> openFile(const QString &unchanged);
+
 signals:
     // Percent of the lines done, k / 63 x 100 after line k; 0 at the end.
     void progress(double percent);

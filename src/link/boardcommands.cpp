@@ -6,12 +6,13 @@ namespace {
 
 QString addressField(int address)
 {
-    return QStringLiteral("0x") + Hex_Digits(address, 4);
+    return QStringLiteral("0x") + Hex_Digits(address, BoardCommands::AddressDigits);
 }
 
 QString burstHeader(int address, int length)
 {
-    return addressField(address) + QStringLiteral(" 0x") + Hex_Digits(length, 2) + QLatin1Char(' ');
+    return addressField(address) + QStringLiteral(" 0x") + Hex_Digits(length, BoardCommands::CountDigits)
+        + QLatin1Char(' ');
 }
 
 QString dataField(const QString &digits)
@@ -61,14 +62,14 @@ bool BoardCommands::finish()
 
 bool BoardCommands::writeOne(char letter, int address, quint8 value)
 {
-    const QString fields = addressField(address) + QStringLiteral(" 0x1 ") + dataField(Hex_Digits(value, 2));
+    const QString fields = addressField(address) + QStringLiteral(" 0x1 ") + dataField(Hex_Digits(value, ValueDigits));
     if (begin(letter)) {
         m_link.Send_Serial_Echo(fields);
         Read_Until_Prompt();
         finish();
     }
     return told(letter == 'Y' ? WriteObserver::Target::Fpga : WriteObserver::Target::Chip, address,
-                Hex_Digits(value, 2));
+                Hex_Digits(value, ValueDigits));
 }
 
 bool BoardCommands::Write_KV7106(int address, quint8 value)

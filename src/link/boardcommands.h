@@ -12,6 +12,19 @@ class BoardLink;
 class BoardCommands
 {
 public:
+    // The parts of a command line after its letter, in characters: the
+    // address "0x0012", the count " 0x1 " of one register or " 0x10 " of a
+    // burst, and each value "0x3F ".
+    static constexpr int AddressDigits = 4;
+    static constexpr int CountDigits = 2;
+    static constexpr int ValueDigits = 2;
+    static constexpr int AddressField = 2 + AddressDigits;
+    static constexpr int OneCountField = 5;
+    static constexpr int BurstCountField = 4 + CountDigits;
+    static constexpr int DataField = 3 + ValueDigits;
+    // What ends every reply: the prompt and one more character.
+    static constexpr int ReplyEnd = 2;
+
     explicit BoardCommands(BoardLink &link);
 
     QString Read_Until_Prompt();

@@ -51,7 +51,7 @@ bool BoardLink::Connect_Board()
     m_openFailureShown = false;
     // Three separate sends: the board returns to its prompt whatever state a
     // broken exchange left it in. Its answers are discarded after the pause.
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < ResetLetters; ++i)
         sendMonitored(QByteArrayLiteral("Q"));
     m_clock.pause(ResetPause);
     const bool answered = m_port.waitingCount() > 0 && take(0).contains(QLatin1Char(Prompt));

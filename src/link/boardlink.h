@@ -34,7 +34,9 @@ public:
     // The board's prompt, which ends every reply; also what a receive gives
     // when no character came, so that every prompt loop ends.
     static constexpr char Prompt = '>';
-    // How long a reset waits for the board to reach its prompt.
+    // A reset sends "Q" this often, then waits this long for the board to
+    // reach its prompt.
+    static constexpr int ResetLetters = 3;
     static constexpr double ResetPause = 0.5;
     // Seconds an echo (or burst data) may take, for each character waited for.
     static constexpr double EchoTimeLimit = 1.0;

@@ -27,11 +27,17 @@ struct Platform
     DeviceChooser &deviceChooser;
 };
 
-// The platform made of the objects that parts holds under the same names: the
-// one place that lists them, for the real machine, the tests and the benchmarks.
+// The platform made of the objects that parts holds under the same names,
+// with the given port and clock: the one place that lists them, for the real
+// machine, the tests and the benchmarks.
+template<typename Parts>
+Platform platformOf(Parts &parts, SerialPort &port, Clock &clock)
+{
+    return {port,           clock,          parts.messages,   parts.instance, parts.end,
+            parts.registry, parts.launcher, parts.fileDialog, parts.devices,  parts.deviceChooser};
+}
 template<typename Parts>
 Platform platformOf(Parts &parts)
 {
-    return {parts.port,     parts.clock,    parts.messages,   parts.instance, parts.end,
-            parts.registry, parts.launcher, parts.fileDialog, parts.devices,  parts.deviceChooser};
+    return platformOf(parts, parts.port, parts.clock);
 }

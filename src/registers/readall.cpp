@@ -1,15 +1,45 @@
 #include "readall.h"
 
 #include "registerboxes.h"
+#include "registerengine.h"
 #include "commands/commandlock.h"
-#include "link/boardcommands.h"
 #include "link/boardlink.h"
 
-ReadAll::ReadAll(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands, CommandLock &lock, QObject *parent)
+// Fills the boxes block by block as the bursts come in. The bar counts boxes
+// filled, not commands sent: it moves after the first and the middle box of
+// each block, and the window takes its events each time.
+class ReadAll::Fill : public RegisterEngine::Steps
+{
+public:
+    Fill(ReadAll &readAll, RegisterBoxes::Filling &filling)
+        : m_readAll(readAll)
+        , m_filling(filling)
+    {}
+
+    void read(const RegisterEngine::Block &block) override
+    {
+        for (int j = 0; j < block.run.length; ++j) {
+            m_filling.show(block, block.run.first + j);
+            if (j == 0 || j == RegisterMap::BurstLength / 2) {
+                emit m_readAll.progress((block.run.first + j) / double(RegisterMap::Count) * 100);
+                m_readAll.m_link.processEvents();
+            }
+        }
+        unread += block.read ? 0 : block.run.length;
+    }
+
+    int unread = 0;
+
+private:
+    ReadAll &m_readAll;
+    RegisterBoxes::Filling &m_filling;
+};
+
+ReadAll::ReadAll(RegisterBoxes &boxes, BoardLink &link, RegisterEngine &engine, CommandLock &lock, QObject *parent)
     : QObject(parent)
     , m_boxes(boxes)
     , m_link(link)
-    , m_commands(commands)
+    , m_engine(engine)
     , m_lock(lock)
 {}
 
@@ -21,43 +51,27 @@ void ReadAll::ReadAllRegisters_Click()
 
 ReadAll::Outcome ReadAll::Read_All_Registers()
 {
-    m_boxes.setReadingAllRegisters(true);
     Outcome outcome;
     bool connected = false;
     {
+        RegisterBoxes::Filling filling(m_boxes);
         const CommandLock::Hold hold(m_lock, tr("Read All"));
+        // A port that does not open sends nothing: every block is marked.
         connected = m_link.connectOrReport();
-        for (int block = 0; block < RegisterMap::Bursts; ++block)
-            outcome.unread += fillBlock(block, connected);
+        Fill fill(*this, filling);
+        m_engine.read(RegisterEngine::wholeChip(), RegisterEngine::One::Burst, fill);
+        outcome.unread = fill.unread;
         emit progress(100);
         m_link.pause(ClosingPause);
         emit progress(0);
     }
-    emit filled();
-    m_boxes.setReadingAllRegisters(false);
+    const int count = RegisterMap::Count;
     if (outcome.unread == 0)
-        outcome.text = tr("Read all 64 registers.");
+        outcome.text = tr("Read all %1 registers.").arg(count);
     else if (!connected)
-        outcome.text = tr("Read All: 64 of 64 registers not read, the port could not be opened.");
+        outcome.text = tr("Read All: %1 of %1 registers not read, the port could not be opened.").arg(count);
     else
-        outcome.text = tr("Read All: %1 of 64 registers not read, the board did not answer.").arg(outcome.unread);
+        outcome.text
+            = tr("Read All: %1 of %2 registers not read, the board did not answer.").arg(outcome.unread).arg(count);
     return outcome;
-}
-
-int ReadAll::fillBlock(int block, bool connected)
-{
-    const int first = RegisterMap::BurstLength * block;
-    const QString text = connected ? m_commands.Read_KV7106_Burst(first, RegisterMap::BurstLength) : QString();
-    const bool read = connected && m_commands.confirmed();
-    for (int j = 0; j < RegisterMap::BurstLength; ++j) {
-        if (read)
-            m_boxes.setText(first + j, text.mid(2 * j, 2));
-        m_boxes.setMark(first + j, read ? RegisterBoxes::Mark::None : RegisterBoxes::Mark::NotRead);
-        if (j == 0 || j == 8) {
-            // The bar counts boxes filled, not commands sent.
-            emit progress((first + j) / 64.0 * 100);
-            m_link.processEvents();
-        }
-    }
-    return read ? 0 : RegisterMap::BurstLength;
 }

@@ -3,10 +3,10 @@
 #include <QObject>
 #include <QString>
 
-class BoardCommands;
 class BoardLink;
 class CommandLock;
 class RegisterBoxes;
+class RegisterEngine;
 
 // Copies all 64 chip registers into the boxes with four burst reads, without
 // writing anything back. A block the board did not send keeps its boxes as
@@ -16,7 +16,7 @@ class ReadAll : public QObject
     Q_OBJECT
 
 public:
-    ReadAll(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands, CommandLock &lock,
+    ReadAll(RegisterBoxes &boxes, BoardLink &link, RegisterEngine &engine, CommandLock &lock,
             QObject *parent = nullptr);
 
     // The bar rests at 100 this long, without processing events, before it
@@ -37,17 +37,14 @@ public:
 signals:
     // Percent of the boxes filled: 0, 12.5, ... 87.5, then 100 and 0 again.
     void progress(double percent);
-    // The boxes are filled and box changes are still suppressed.
-    void filled();
     // How it went, for the window's status line.
     void status(const QString &text);
 
 private:
-    // Returns the number of boxes the block could not refresh.
-    int fillBlock(int block, bool connected);
+    class Fill;
 
     RegisterBoxes &m_boxes;
     BoardLink &m_link;
-    BoardCommands &m_commands;
+    RegisterEngine &m_engine;
     CommandLock &m_lock;
 };

@@ -152,3 +152,51 @@ void RegisterBoxes::setMark(int address, Mark mark)
         break;
     }
 }
+
+void RegisterBoxes::markNotLoaded(int address, quint8 wrote)
+{
+    setMark(address, Mark::NotWritten);
+    reg_KV7103(address)->setToolTip(
+        tr("Not loaded: wrote %1, the board holds %2").arg(Hex_Digits(wrote, 2), text(address)));
+}
+
+RegisterMap::Values RegisterBoxes::readValues() const
+{
+    RegisterMap::Values values;
+    for (int address = 0; address < RegisterMap::Count; ++address) {
+        const std::optional<quint8> value = RegisterMap::textToByte(text(address));
+        if (mark(address) != Mark::NotRead && value)
+            values[address] = *value;
+    }
+    return values;
+}
+
+RegisterBoxes::Filling::Filling(RegisterBoxes &boxes, Follow follow)
+    : m_boxes(boxes)
+    , m_follow(follow)
+{
+    m_boxes.setReadingAllRegisters(true);
+}
+
+RegisterBoxes::Filling::~Filling()
+{
+    if (m_changed || m_follow == Follow::Always)
+        emit m_boxes.filled();
+    m_boxes.setReadingAllRegisters(false);
+}
+
+bool RegisterBoxes::Filling::show(const RegisterEngine::Block &block, int address)
+{
+    const bool changed = block.read && m_boxes.text(address) != block.textOf(address);
+    if (block.read)
+        m_boxes.setText(address, block.textOf(address));
+    m_boxes.setMark(address, block.read ? Mark::None : Mark::NotRead);
+    m_changed = m_changed || changed;
+    return changed;
+}
+
+void RegisterBoxes::Filling::show(const RegisterEngine::Block &block)
+{
+    for (int address = block.run.first; address < block.run.first + block.run.length; ++address)
+        show(block, address);
+}

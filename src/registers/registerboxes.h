@@ -1,5 +1,6 @@
 #pragma once
 
+#include "registerengine.h"
 #include "registermap.h"
 
 #include <QObject>
@@ -47,13 +48,45 @@ public:
     void setMark(int address, Mark mark);
     Mark mark(int address) const { return m_marks.at(size_t(address)); }
 
+    // Marks a register whose read-back is not what was written.
+    void markNotLoaded(int address, quint8 wrote);
+    // The values the board sent, as the boxes hold them: every box that holds
+    // a byte and is not marked as not read.
+    RegisterMap::Values readValues() const;
+
     // True while Read All fills the boxes: a box change then does nothing.
     bool ReadingAllRegisters() const { return m_readingAllRegisters; }
     void setReadingAllRegisters(bool reading) { m_readingAllRegisters = reading; }
 
+    // The boxes filled with what the board sent, as Read All fills them: box
+    // changes do nothing meanwhile (ReadingAllRegisters), and at the end the
+    // sliders follow the boxes quietly (filled).
+    class Filling
+    {
+    public:
+        enum class Follow { Always, WhenChanged };
+        explicit Filling(RegisterBoxes &boxes, Follow follow = Follow::Always);
+        ~Filling();
+        Filling(const Filling &) = delete;
+        Filling &operator=(const Filling &) = delete;
+
+        // A register of the block shows the board's text as it came; one the
+        // board did not send keeps its text and is marked as not read. True
+        // when the box's text changed.
+        bool show(const RegisterEngine::Block &block, int address);
+        void show(const RegisterEngine::Block &block);
+
+    private:
+        RegisterBoxes &m_boxes;
+        Follow m_follow;
+        bool m_changed = false;
+    };
+
 signals:
     // The last step of every handled change: the sliders follow the boxes.
     void changeHandled();
+    // Boxes were filled from the board and box changes are still suppressed.
+    void filled();
 
 private:
     void buildPage(QWidget *frame, RegisterMap::Page page);

@@ -120,6 +120,14 @@ const std::array<Register, Count> &registers()
     return Table;
 }
 
+QList<int> addresses(const Values &values)
+{
+    QList<int> result;
+    for (const auto &[address, value] : values)
+        result.append(address);
+    return result;
+}
+
 const Register &at(int address)
 {
     return Table.at(size_t(address));

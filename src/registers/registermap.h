@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include <QList>
+
 #include <array>
+#include <map>
 #include <optional>
 
 // The chip's 64 registers as the main window shows them. One row per register,
@@ -24,6 +27,10 @@ constexpr bool isChipOwned(int address)
 {
     return address >= 0x00 && address <= 0x02;
 }
+
+// Register values by address.
+using Values = std::map<int, quint8>;
+QList<int> addresses(const Values &values);
 
 enum class Page { User, Test };
 enum class Column { Left, Right };

@@ -4,18 +4,15 @@
 #include "files/registerfiles.h"
 #include "link/boardlink.h"
 #include "link/hex.h"
-#include "platform/messageboxes.h"
 #include "commands/commandlock.h"
 #include "registers/registerboxes.h"
+#include "registers/registerengine.h"
 
-#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-using namespace RegisterBursts;
 
 namespace {
 
@@ -41,15 +38,37 @@ void addRow(QTableWidget *widget, const QStringList &cells)
 
 } // namespace
 
-CompareFile::CompareFile(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands, CommandLock &lock,
-                         RegisterFiles &files, MessageBoxes &messages, QWidget *parent)
+// Fills the boxes as the bursts come in; the bar, when there is one, moves
+// after each burst.
+class CompareFile::Fill : public RegisterEngine::Steps
+{
+public:
+    Fill(RegisterBoxes &boxes, CompareFile *showsProgress = nullptr)
+        : m_filling(boxes)
+        , m_compare(showsProgress)
+    {}
+
+    void read(const RegisterEngine::Block &block) override
+    {
+        m_filling.show(block);
+        if (m_compare)
+            emit m_compare->progress(++m_blocks * 100.0 / RegisterMap::Bursts);
+    }
+
+private:
+    RegisterBoxes::Filling m_filling;
+    CompareFile *m_compare;
+    int m_blocks = 0;
+};
+
+CompareFile::CompareFile(RegisterBoxes &boxes, BoardLink &link, RegisterEngine &engine, CommandLock &lock,
+                         RegisterFiles &files, QWidget *parent)
     : QDialog(parent)
     , m_boxes(boxes)
     , m_link(link)
-    , m_commands(commands)
+    , m_engine(engine)
     , m_lock(lock)
     , m_files(files)
-    , m_messages(messages)
 {
     setWindowTitle(tr("Compare With File"));
     auto *layout = new QVBoxLayout(this);
@@ -74,26 +93,17 @@ void CompareFile::run()
     const auto hold = m_lock.tryHold(tr("Compare With File"));
     if (!hold)
         return;
-    const std::optional<QString> path = m_files.chooseFile(FileChooser::Kind::Open);
-    if (!path)
+    const std::optional<RegisterFiles::Opened> opened = m_files.openFile(tr("Compare: nothing was read."));
+    if (!opened)
         return;
-    const RegisterFile::Contents contents = RegisterFile::read(*path);
-    if (!contents.error.isEmpty()) {
-        m_messages.show(contents.error);
-        emit status(tr("Compare: nothing was read."));
-        return;
-    }
-    m_file = fromLines(contents.lines).values;
-    m_path = QDir::toNativeSeparators(*path);
+    m_file = RegisterFile::values(opened->lines).values;
+    m_path = opened->path;
 
     m_link.connectOrReport();
-    m_boxes.setReadingAllRegisters(true);
-    for (int block = 0; block < RegisterMap::Bursts; ++block) {
-        readInto(m_commands, m_boxes, block * RegisterMap::BurstLength, RegisterMap::BurstLength);
-        emit progress((block + 1) * 100.0 / RegisterMap::Bursts);
+    {
+        Fill fill(m_boxes, this);
+        m_engine.read(RegisterEngine::wholeChip(), RegisterEngine::One::Burst, fill);
     }
-    emit filled();
-    m_boxes.setReadingAllRegisters(false);
     emit progress(0);
     showTables();
     show();
@@ -106,22 +116,20 @@ void CompareFile::loadDifferences()
     const auto hold = m_lock.tryHold(tr("Load the differing registers"));
     if (!hold)
         return;
-    Values values;
-    for (const int address : differences(m_boxes, m_file))
+    RegisterMap::Values values;
+    for (const int address : differences())
         values[address] = m_file.at(address);
     if (values.empty())
         return;
     m_link.connectOrReport();
-    const QList<Run> planned = runs(values);
-    for (const Run &run : planned)
-        write(m_commands, run);
-    m_boxes.setReadingAllRegisters(true);
-    for (const Run &run : planned)
-        readInto(m_commands, m_boxes, run.first, int(run.values.size()));
-    emit filled();
-    m_boxes.setReadingAllRegisters(false);
-    for (const int address : differences(m_boxes, values))
-        markNotLoaded(m_boxes, address, values.at(address));
+    RegisterEngine::Steps quiet;
+    m_engine.write(values, RegisterEngine::One::Burst, quiet);
+    {
+        Fill fill(m_boxes);
+        m_engine.read(RegisterEngine::runs(RegisterMap::addresses(values)), RegisterEngine::One::Burst, fill);
+    }
+    for (const int address : RegisterEngine::differences(values, m_boxes.readValues()).compared)
+        m_boxes.markNotLoaded(address, values.at(address));
     showTables();
     emit status(summary());
 }
@@ -130,12 +138,14 @@ void CompareFile::showTables()
 {
     m_differing->setRowCount(0);
     m_chipOwned->setRowCount(0);
-    const auto row = [this](int address) {
-        const std::optional<quint8> chip = readValue(m_boxes, address);
+    const RegisterMap::Values chip = m_boxes.readValues();
+    const auto row = [this, &chip](int address) {
+        const auto held = chip.find(address);
         return QStringList{Hex_Digits(address, 2), RegisterMap::caption(address).trimmed(),
-                           Hex_Digits(m_file.at(address), 2), chip ? Hex_Digits(*chip, 2) : tr("not read")};
+                           Hex_Digits(m_file.at(address), 2),
+                           held != chip.end() ? Hex_Digits(held->second, 2) : tr("not read")};
     };
-    for (const int address : differences(m_boxes, m_file))
+    for (const int address : differences())
         addRow(m_differing, row(address));
     for (const auto &[address, value] : m_file) {
         if (RegisterMap::isChipOwned(address))
@@ -145,12 +155,17 @@ void CompareFile::showTables()
     m_load->setEnabled(m_differing->rowCount() > 0);
 }
 
+QList<int> CompareFile::differences() const
+{
+    return RegisterEngine::differences(m_file, m_boxes.readValues()).compared;
+}
+
 QString CompareFile::summary() const
 {
     int unread = 0;
     for (int address = 0; address < RegisterMap::Count; ++address)
         unread += m_boxes.mark(address) == RegisterBoxes::Mark::NotRead ? 1 : 0;
-    const qsizetype differ = differences(m_boxes, m_file).size();
+    const qsizetype differ = differences().size();
     QString text = differ == 0 ? tr("Compared with %1: no register differs.").arg(m_path)
                                : tr("Compared with %1: differing registers: %2.").arg(m_path).arg(differ);
     if (unread > 0)

@@ -1,17 +1,16 @@
 #pragma once
 
-#include "registerbursts.h"
+#include "registers/registermap.h"
 
 #include <QDialog>
 
-class BoardCommands;
 class BoardLink;
 class CommandLock;
-class MessageBoxes;
 class QLabel;
 class QPushButton;
 class QTableWidget;
 class RegisterBoxes;
+class RegisterEngine;
 class RegisterFiles;
 
 // Tools > Compare With File: reads the chip into the boxes as Read All does
@@ -23,8 +22,8 @@ class CompareFile : public QDialog
     Q_OBJECT
 
 public:
-    CompareFile(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands, CommandLock &lock, RegisterFiles &files,
-                MessageBoxes &messages, QWidget *parent = nullptr);
+    CompareFile(RegisterBoxes &boxes, BoardLink &link, RegisterEngine &engine, CommandLock &lock, RegisterFiles &files,
+                QWidget *parent = nullptr);
 
     // Chooses the file, reads the chip and shows the table. Ignored while
     // another command or a box change runs.
@@ -38,20 +37,22 @@ public:
 
 signals:
     void progress(double percent);
-    void filled();
     void status(const QString &text);
 
 private:
+    class Fill;
+
+    // The registers of the file that were read and differ, chip-owned ones left out.
+    QList<int> differences() const;
     void showTables();
     QString summary() const;
 
     RegisterBoxes &m_boxes;
     BoardLink &m_link;
-    BoardCommands &m_commands;
+    RegisterEngine &m_engine;
     CommandLock &m_lock;
     RegisterFiles &m_files;
-    MessageBoxes &m_messages;
-    RegisterBursts::Values m_file;
+    RegisterMap::Values m_file;
     QString m_path;
     QLabel *m_title = nullptr;
     QTableWidget *m_differing = nullptr;

@@ -2,11 +2,11 @@
 
 #include <QObject>
 
-class BoardCommands;
 class BoardLink;
 class CommandLock;
 class MessageBoxes;
 class RegisterBoxes;
+class RegisterEngine;
 class RegisterFiles;
 
 // Tools > Quick Load: a register file into the chip with burst writes, then
@@ -17,7 +17,7 @@ class QuickLoad : public QObject
     Q_OBJECT
 
 public:
-    QuickLoad(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands, CommandLock &lock, RegisterFiles &files,
+    QuickLoad(RegisterBoxes &boxes, BoardLink &link, RegisterEngine &engine, CommandLock &lock, RegisterFiles &files,
               MessageBoxes &messages, QObject *parent = nullptr);
 
     // Ignored while another command or a box change runs.
@@ -25,14 +25,14 @@ public:
 
 signals:
     void progress(double percent);
-    // The boxes are filled and box changes are still suppressed.
-    void filled();
     void status(const QString &text);
 
 private:
+    class Steps;
+
     RegisterBoxes &m_boxes;
     BoardLink &m_link;
-    BoardCommands &m_commands;
+    RegisterEngine &m_engine;
     CommandLock &m_lock;
     RegisterFiles &m_files;
     MessageBoxes &m_messages;

@@ -1,10 +1,10 @@
 #include "registerwatch.h"
 
-#include "link/boardcommands.h"
 #include "link/boardlink.h"
 #include "link/hex.h"
 #include "commands/commandlock.h"
 #include "registers/registerboxes.h"
+#include "registers/registerengine.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -35,12 +35,36 @@ std::optional<QList<int>> parseAddresses(const QString &text)
 
 } // namespace
 
-RegisterWatch::RegisterWatch(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands, CommandLock &lock,
+// One turn's reads, one register at a time, each into its box as it comes;
+// the first the board does not answer ends the turn.
+class RegisterWatch::Turn : public RegisterEngine::Steps
+{
+public:
+    explicit Turn(RegisterBoxes &boxes)
+        : m_filling(boxes, RegisterBoxes::Filling::Follow::WhenChanged)
+    {}
+
+    bool next(const RegisterEngine::Run &) override { return !failed; }
+    void read(const RegisterEngine::Block &block) override
+    {
+        failed = !block.read;
+        if (!failed && m_filling.show(block, block.run.first))
+            changed.append(block.run.first);
+    }
+
+    bool failed = false;
+    QList<int> changed;
+
+private:
+    RegisterBoxes::Filling m_filling;
+};
+
+RegisterWatch::RegisterWatch(RegisterBoxes &boxes, BoardLink &link, RegisterEngine &engine, CommandLock &lock,
                              QWidget *parent)
     : QDialog(parent)
     , m_boxes(boxes)
     , m_link(link)
-    , m_commands(commands)
+    , m_engine(engine)
     , m_lock(lock)
     , m_registers(new QLineEdit(QStringLiteral("01 02"), this))
     , m_interval(new QSpinBox(this))
@@ -108,24 +132,15 @@ void RegisterWatch::readNow()
         return;
     }
     QList<int> changed;
-    for (const int address : std::as_const(m_addresses)) {
-        const QString value = m_commands.Read_KV7106(address);
-        if (!m_commands.confirmed()) {
+    {
+        Turn turn(m_boxes);
+        m_engine.read(RegisterEngine::runs(m_addresses, 1), RegisterEngine::One::Command, turn);
+        if (turn.failed) {
             stop(tr("Watch Registers stopped: the board did not answer."));
             return;
         }
-        m_boxes.setMark(address, RegisterBoxes::Mark::None);
-        if (m_boxes.text(address) != value)
-            changed.append(address);
-        m_boxes.setReadingAllRegisters(true);
-        m_boxes.setText(address, value);
-        m_boxes.setReadingAllRegisters(false);
+        changed = turn.changed;
     }
-    if (changed.isEmpty())
-        return;
-    m_boxes.setReadingAllRegisters(true);
-    emit filled();
-    m_boxes.setReadingAllRegisters(false);
     for (const int address : changed)
         highlight(address);
 }

@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QList>
 
-class BoardCommands;
 class BoardLink;
 class CommandLock;
 class QLabel;
@@ -12,6 +11,7 @@ class QPushButton;
 class QSpinBox;
 class QTimer;
 class RegisterBoxes;
+class RegisterEngine;
 
 // Tools > Watch Registers: while on, reads the chosen registers at an
 // interval into their boxes (without writing them), and highlights a box
@@ -25,7 +25,7 @@ public:
     // How long a changed box stays highlighted, in milliseconds.
     static constexpr int HighlightTime = 1500;
 
-    RegisterWatch(RegisterBoxes &boxes, BoardLink &link, BoardCommands &commands, CommandLock &lock,
+    RegisterWatch(RegisterBoxes &boxes, BoardLink &link, RegisterEngine &engine, CommandLock &lock,
                   QWidget *parent = nullptr);
 
     bool isOn() const;
@@ -38,21 +38,21 @@ public:
     QTimer *timer() const { return m_timer; }
 
 signals:
-    // The boxes are filled and box changes are still suppressed.
-    void filled();
     void status(const QString &text);
 
 protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    class Turn;
+
     void toggled(bool on);
     void stop(const QString &why);
     void highlight(int address);
 
     RegisterBoxes &m_boxes;
     BoardLink &m_link;
-    BoardCommands &m_commands;
+    RegisterEngine &m_engine;
     CommandLock &m_lock;
     QLineEdit *m_registers = nullptr;
     QSpinBox *m_interval = nullptr;

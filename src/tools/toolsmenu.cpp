@@ -7,19 +7,9 @@
 #include "registerwatch.h"
 #include "scriptrecorder.h"
 #include "sliders/fieldsliders.h"
+#include "widgets/bringup.h"
 
 #include <QMenuBar>
-
-namespace {
-
-void bringUp(QWidget *window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-} // namespace
 
 ToolsMenu::ToolsMenu(QMenuBar *menuBar, QWidget *window, const Parts &parts)
     : QObject(window)
@@ -28,10 +18,9 @@ ToolsMenu::ToolsMenu(QMenuBar *menuBar, QWidget *window, const Parts &parts)
 {
     m_menu = menuBar->addMenu(tr("&Tools"));
     m_menu->setObjectName(QStringLiteral("mTools"));
-    m_quickLoad = new QuickLoad(parts.boxes, parts.link, parts.commands, parts.lock, parts.files, parts.messages, this);
+    m_quickLoad = new QuickLoad(parts.boxes, parts.link, parts.engine, parts.lock, parts.files, parts.messages, this);
     connect(m_quickLoad, &QuickLoad::progress, this, &ToolsMenu::progress);
     connect(m_quickLoad, &QuickLoad::status, this, &ToolsMenu::status);
-    connect(m_quickLoad, &QuickLoad::filled, &parts.sliders, &FieldSliders::followBoxesQuietly);
 
     connect(addItem(tr("&Link Log"), QStringLiteral("mLinkLog")), &QAction::triggered, this,
             [this] { bringUp(&linkLog()); });
@@ -78,11 +67,10 @@ LinkLog &ToolsMenu::linkLog()
 CompareFile &ToolsMenu::compareFile()
 {
     if (!m_compareFile) {
-        m_compareFile = new CompareFile(m_parts.boxes, m_parts.link, m_parts.commands, m_parts.lock, m_parts.files,
-                                        m_parts.messages, m_window);
+        m_compareFile = new CompareFile(m_parts.boxes, m_parts.link, m_parts.engine, m_parts.lock, m_parts.files,
+                                        m_window);
         connect(m_compareFile, &CompareFile::progress, this, &ToolsMenu::progress);
         connect(m_compareFile, &CompareFile::status, this, &ToolsMenu::status);
-        connect(m_compareFile, &CompareFile::filled, &m_parts.sliders, &FieldSliders::followBoxesQuietly);
     }
     return *m_compareFile;
 }
@@ -90,9 +78,8 @@ CompareFile &ToolsMenu::compareFile()
 RegisterWatch &ToolsMenu::registerWatch()
 {
     if (!m_registerWatch) {
-        m_registerWatch = new RegisterWatch(m_parts.boxes, m_parts.link, m_parts.commands, m_parts.lock, m_window);
+        m_registerWatch = new RegisterWatch(m_parts.boxes, m_parts.link, m_parts.engine, m_parts.lock, m_window);
         connect(m_registerWatch, &RegisterWatch::status, this, &ToolsMenu::status);
-        connect(m_registerWatch, &RegisterWatch::filled, &m_parts.sliders, &FieldSliders::followBoxesQuietly);
     }
     return *m_registerWatch;
 }

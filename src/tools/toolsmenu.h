@@ -8,7 +8,6 @@ class BoardConsole;
 class BoardLink;
 class CommandLock;
 class CompareFile;
-class FieldSliders;
 class FileChooser;
 class LinkLog;
 class MessageBoxes;
@@ -18,6 +17,7 @@ class QMenuBar;
 class QuickLoad;
 class QWidget;
 class RegisterBoxes;
+class RegisterEngine;
 class RegisterFiles;
 class RegisterWatch;
 class ScriptRecorder;
@@ -33,9 +33,9 @@ public:
     struct Parts
     {
         RegisterBoxes &boxes;
-        FieldSliders &sliders;
         BoardLink &link;
         BoardCommands &commands;
+        RegisterEngine &engine;
         CommandLock &lock;
         RegisterFiles &files;
         FileChooser &dialog;

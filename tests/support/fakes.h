@@ -4,6 +4,7 @@
 #include "platform/devicechooser.h"
 #include "platform/filechooser.h"
 #include "platform/messageboxes.h"
+#include "platform/platform.h"
 #include "platform/programend.h"
 #include "platform/programlauncher.h"
 #include "platform/registry.h"
@@ -170,6 +171,27 @@ struct FakeSerialDevices : SerialDevices, DeviceChooser
         asked.append(request);
         return answers.isEmpty() ? std::nullopt : answers.takeFirst();
     }
+};
+
+// Every platform object but the port and the clock, as a fake; the messages
+// and the end are recorded in log when one is given.
+struct FakePlatform
+{
+    explicit FakePlatform(const Clock *clock = nullptr, EventLog *log = nullptr)
+        : messages(clock, log)
+        , end(log ? log : &endLog)
+    {}
+    Platform platform(SerialPort &port, Clock &clock) { return platformOf(*this, port, clock); }
+
+    EventLog endLog;
+    FakeMessageBoxes messages;
+    FakeInstance instance;
+    FakeEnd end;
+    FakeRegistry registry;
+    FakeLauncher launcher;
+    FakeFileChooser fileDialog;
+    FakeSerialDevices devices;
+    DeviceChooser &deviceChooser = devices;
 };
 
 #ifdef Q_OS_UNIX // POSIX file size limits and FIFOs

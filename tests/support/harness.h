@@ -25,10 +25,11 @@
 QString commandStates(const QWidget &form);
 
 // The main window on fakes and the in-process board, in a fresh working directory.
-struct Harness
+struct Harness : FakePlatform
 {
     explicit Harness(const sim::BoardOptions &options = {}, bool load = true)
-        : port(&log.events, options)
+        : FakePlatform(&clock, &log)
+        , port(&log.events, options)
     {
         QDir::setCurrent(dir.path());
         form = std::make_unique<Form1>(platform());
@@ -41,7 +42,8 @@ struct Harness
         QDir::setCurrent(previousDirectory);
     }
 
-    Platform platform() { return platformOf(*this); }
+    using FakePlatform::platform;
+    Platform platform() { return platform(port, clock); }
     template<typename T = QWidget>
     T *find(const char *name) const
     {
@@ -73,14 +75,6 @@ struct Harness
     QTemporaryDir dir;
     EventLog log;
     FakeClock clock{&log};
-    FakeMessageBoxes messages{&clock, &log};
     SimPort port;
-    FakeInstance instance;
-    FakeEnd end{&log};
-    FakeRegistry registry;
-    FakeLauncher launcher;
-    FakeFileChooser fileDialog;
-    FakeSerialDevices devices;
-    DeviceChooser &deviceChooser = devices;
     std::unique_ptr<Form1> form;
 };

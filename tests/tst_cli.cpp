@@ -255,9 +255,9 @@ private slots:
         const QStringList lines = portList(devices).split('\n');
         QVERIFY(lines.at(7).startsWith("COM8  /dev/"));
         QCOMPARE(lines.mid(8),
-                 QStringList({"", "Detected:",
-                              "/dev/ttyUSB0  FT232R USB UART, FTDI, serial A1, /dev/serial/by-id/usb-FTDI_A1",
-                              "/dev/ttyS4  ", ""}));
+                 QStringList(
+                     {"", "Detected:", "/dev/ttyUSB0  FT232R USB UART, FTDI, serial A1, /dev/serial/by-id/usb-FTDI_A1",
+                      "/dev/ttyS4  ", ""}));
     }
 
 #ifdef Q_OS_UNIX // the board on a pty, POSIX signals, /dev/full

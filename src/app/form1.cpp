@@ -117,9 +117,9 @@ void Form1::createControllers()
                                           m_platform.messages, this);
     m_modeCommand = new ModeCommand(*m_link, *m_commands, *m_lock, *m_readAll, this);
     m_registerFiles = new RegisterFiles(*m_boxes, *m_link, *m_lock, m_platform.fileDialog, m_platform.messages, this);
-    m_tools = new ToolsMenu(
-        menuBar(), this,
-        {*m_boxes, *m_link, *m_commands, *m_engine, *m_lock, *m_registerFiles, m_platform.fileDialog, m_platform.messages});
+    m_tools = new ToolsMenu(menuBar(), this,
+                            {*m_boxes, *m_link, *m_commands, *m_engine, *m_lock, *m_registerFiles,
+                             m_platform.fileDialog, m_platform.messages});
 }
 
 void Form1::connectActions()

@@ -44,15 +44,15 @@ void startup()
 }
 
 // File > Load cancelled with Esc as a register's write begins: the time to
-// the last character sent against the floor of what the exchange in flight
-// still moves, and the time until the command has ended.
+// the last character sent and to the command's end, against the floor of
+// what the exchange in flight still moves.
 void cancelling(BenchRig &rig)
 {
-    for (const int atRegister : {1, 22, 62}) {
+    for (const int atRegister : {0x01, 0x16, 0x3E}) {
         const BenchRig::Cancelled c = rig.cancelledLoad(atRegister);
-        std::printf("Load, Esc at register %02X: %6.3f s to the last character sent (floor %.3f s, ratio %.2f), "
-                    "%.3f s to the command's end\n",
-                    atRegister, c.lastSent, c.floor, c.lastSent / c.floor, c.end);
+        std::printf("Load, Esc at register %02X: %.3f s to the last character sent, %.3f s to the end "
+                    "(floor %.3f s, ratio %.2f)\n",
+                    atRegister, c.lastSent, c.end, c.floor, c.end / c.floor);
     }
 }
 

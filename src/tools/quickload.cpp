@@ -84,7 +84,7 @@ void QuickLoad::run()
     const CommandLock::Cancellable cancellable(m_lock);
     m_link.connectOrReport();
     m_engine.write(file.values, RegisterEngine::One::Burst, steps);
-    if (!steps.stopped) { // nothing is read back after a cancelled write
+    { // after a cancelled write nothing is read back: the reads stop at once
         RegisterBoxes::Filling filling(m_boxes);
         steps.filling = &filling;
         m_engine.read(RegisterEngine::wholeChip(), RegisterEngine::One::Burst, steps);

@@ -43,6 +43,19 @@ void startup()
     std::printf("start-up to first paint      %8.3f s   (peak memory then %s kB)\n", seconds, line.constData());
 }
 
+// File > Load cancelled with Esc as a register's write begins: the time to
+// the last character sent and to the command's end, against the floor of
+// what the exchange in flight still moves.
+void cancelling(BenchRig &rig)
+{
+    for (const int atRegister : {0x01, 0x16, 0x3E}) {
+        const BenchRig::Cancelled c = rig.cancelledLoad(atRegister);
+        std::printf("Load, Esc at register %02X: %.3f s to the last character sent, %.3f s to the end "
+                    "(floor %.3f s, ratio %.2f)\n",
+                    atRegister, c.lastSent, c.end, c.floor, c.end / c.floor);
+    }
+}
+
 // The Tools menu's commands; Read All with the Link Log open and closed in turns.
 void tools(BenchRig &rig)
 {
@@ -100,6 +113,10 @@ int main(int argc, char *argv[])
         tools(rig);
         return 0;
     }
+    if (argc > 1 && QByteArray(argv[1]) == "--cancel") {
+        cancelling(rig);
+        return 0;
+    }
     if (argc > 1 && QByteArray(argv[1]) == "--scripts") {
         scripts(rig);
         return 0;
@@ -108,6 +125,7 @@ int main(int argc, char *argv[])
     row("one register, its box", rig.boxWrite());
     row("video mode OK", rig.videoModeOk());
     row("Load, 64 registers changed", rig.load());
+    cancelling(rig);
     row("silent board, 1 s echo wait", rig.silentWait());
     tools(rig);
     scripts(rig);

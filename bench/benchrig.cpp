@@ -6,6 +6,7 @@
 #include "app/realplatform.h"
 #include "files/registerfile.h"
 #include "link/boardlink.h"
+#include "link/linkmonitor.h"
 #include "link/hex.h"
 #include "modes/videomode.h"
 #include "platform/serialport.h"
@@ -24,6 +25,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTest>
 
 #include <cstdio>
 #include <sys/resource.h>
@@ -157,6 +159,53 @@ Measured BenchRig::load()
         return {};
     auto *item = m_form->findChild<QAction *>(QStringLiteral("nFileLoadRegisterFrom"));
     return measure([item] { item->trigger(); }, 0);
+}
+
+namespace {
+
+// Presses Esc as the n-th write's command letter goes out, then times what
+// still crosses the line.
+struct EscAtWrite : LinkMonitor
+{
+    void exchangeStarted(const QString &) override {}
+    void sent(const QByteArray &bytes) override
+    {
+        if (clock.isValid()) {
+            characters += int(bytes.size());
+            lastSent = clock.nsecsElapsed() / 1e9;
+        } else if (bytes == "W" && --writes == 0) {
+            clock.start();
+            QTest::keyClick(form, Qt::Key_Escape);
+        }
+    }
+    void received(const QByteArray &bytes) override { characters += clock.isValid() ? int(bytes.size()) : 0; }
+    void failed(const QString &) override {}
+
+    QWidget *form = nullptr;
+    int writes = 0;
+    QElapsedTimer clock;
+    int characters = 0;
+    double lastSent = 0;
+};
+
+} // namespace
+
+BenchRig::Cancelled BenchRig::cancelledLoad(int atRegister)
+{
+    if (!writeChangingFile(QStringLiteral("cancelled.txt")))
+        return {};
+    m_form->show();
+    if (!QTest::qWaitForWindowActive(m_form.get()))
+        std::printf("the window did not become active: Esc goes nowhere\n");
+    EscAtWrite monitor;
+    monitor.form = m_form.get();
+    monitor.writes = atRegister + 1;
+    m_form->link().addMonitor(&monitor);
+    m_form->findChild<QAction *>(QStringLiteral("nFileLoadRegisterFrom"))->trigger();
+    m_form->link().removeMonitor(&monitor);
+    measure([] {}, 0); // the next figure's log starts after this load
+    const double end = monitor.clock.isValid() ? monitor.clock.nsecsElapsed() / 1e9 : 0;
+    return {monitor.lastSent, monitor.characters / CharactersPerSecond, end};
 }
 
 Measured BenchRig::quickLoad()

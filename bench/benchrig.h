@@ -37,6 +37,15 @@ public:
     Measured compare();
     // Read All with the Link Log open.
     Measured readAllWithLog();
+    // File > Load cancelled with Esc as the write of register `atRegister`
+    // begins, in seconds from the key.
+    struct Cancelled
+    {
+        double lastSent = 0; // to the last character the program sent
+        double floor = 1; // what the exchange in flight still moves, at 960 a second
+        double end = 0; // to the end of the command
+    };
+    Cancelled cancelledLoad(int atRegister);
     // A board that never answers: the first echo wait runs its full second.
     Measured silentWait();
     // kv71xx-cli running a script recorded in the window, on the rig's port;

@@ -266,7 +266,7 @@ COMMANDS
         refused before anything is sent.
         --verify  reads the registers back afterwards and prints each one
                   that differs, as diff does; 00 to 02 belong to the chip
-                  and are not compared.
+                  and are named apart, as load --verify names them.
     fpga-read ADDR
         Prints FPGA register ADDR (0000 to FFFF) of the board.
     fpga-write ADDR VALUE
@@ -281,8 +281,9 @@ COMMANDS
         FIFO or device), read as the desktop program reads it: the last
         two characters of each line, a single digit after ":" alone. Every
         line must hold a value; a file that does not is refused before
-        anything is sent. One write per register, in address order,
-        unless:
+        anything is sent. Lines after the 64th are ignored, and standard
+        error says how many (diff likewise). One write per register, in
+        address order, unless:
         --burst   writes four bursts of 16 registers (about 1.3 s instead
                   of 3 s);
         --verify  reads all registers back afterwards and prints each one

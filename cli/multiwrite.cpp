@@ -22,15 +22,13 @@ int Runner::writeRegisters()
     return m_invocation.verify ? verifyWritten() : Invocation::Success;
 }
 
-// The chip keeps 0x00 to 0x02 to itself, so they are not read back; a
-// register written twice is compared with its last value.
+// A register written twice is compared with its last value. The chip's own
+// 0x00 to 0x02 are read back too, and named apart as load --verify names them.
 int Runner::verifyWritten()
 {
     Values wrote;
-    for (int i = 0; i < m_invocation.addresses.size(); ++i) {
-        if (!RegisterMap::isChipOwned(m_invocation.addresses.at(i)))
-            wrote[m_invocation.addresses.at(i)] = quint8(m_invocation.values.at(i));
-    }
+    for (int i = 0; i < m_invocation.addresses.size(); ++i)
+        wrote[m_invocation.addresses.at(i)] = quint8(m_invocation.values.at(i));
     const std::optional<Values> chip = readRegisters(RegisterMap::addresses(wrote));
     if (!chip)
         return Invocation::LinkFailure;

@@ -304,6 +304,12 @@ std::optional<Runner::Values> Runner::fileValues()
                  .arg(RegisterMap::Count));
         return std::nullopt;
     }
+    // Load reads the first 64 lines; what follows is named, never taken.
+    if (contents.lines.size() > RegisterMap::Count)
+        m_messages.show(QStringLiteral("%1: lines after the %2th ignored: %3")
+                            .arg(path)
+                            .arg(RegisterMap::Count)
+                            .arg(contents.lines.size() - RegisterMap::Count));
     const RegisterFile::FileValues file = RegisterFile::values(contents.lines);
     if (!file.skipped.isEmpty()) {
         const int k = file.skipped.constFirst();

@@ -117,7 +117,7 @@ private slots:
         const QByteArray changed = RegisterFile::format(texts);
         writeFile("changed.txt", changed);
         writeFile("short.txt", changed.left(changed.indexOf("KV7106_Register20:")));
-        writeFile("long.txt", changed + "KV7106_Register64:more:55\r\n");
+        writeFile("long.txt", changed + QByteArray("KV7106_Register64:more:55\r\n").repeated(6));
         texts[0x06] = "8G";
         writeFile("bad.txt", RegisterFile::format(texts));
         const QStringList values = owned();
@@ -148,17 +148,19 @@ private slots:
         row("write adjacent", {"write", "6", "80", "0x07", "1", "8", "ff"}, {"W0x0006 0x03 0x80 0x01 0xFF "}, {}, 0);
         row("write apart", {"write", "8", "1", "6", "2", "7", "3"}, {"W0x0008 0x1 0x01 ", "W0x0006 0x02 0x02 0x03 "},
             {}, 0);
-        // 01 belongs to the chip: written, but neither read back nor compared.
+        const QString notCompared = "Not compared, as the chip sets them: 01 Sync Status (0x01): ";
+        // 01 belongs to the chip: written and read back, but not compared.
         row("write --verify", {"write", "5", "1", "6", "7F", "7", "2", "1", "5", "--verify"},
-            {"W0x0005 0x03 0x01 0x7F 0x02 ", "W0x0001 0x1 0x05 ", "R0x0005 0x03 "}, stuckLine, 1, {}, stuck);
+            {"W0x0005 0x03 0x01 0x7F 0x02 ", "W0x0001 0x1 0x05 ", "R0x0001 0x01 ", "R0x0005 0x03 "}, stuckLine, 1,
+            {notCompared + "wrote 05, chip 00"}, stuck);
         row("fpga-write", {"fpga-write", "102", "3c"}, {"Y0x0102 0x1 0x3C "}, {}, 0);
         row("fpga-read", {"fpga-read", "FFFF"}, {"X0xFFFF 0x1 "}, "00\n", 0);
         row("diff", {"diff", "changed.txt"}, readAll,
             "06 Red Gain (0x06): file 7F, chip 80\n3F INTERNAL PNUM0 (3Fh): file 2A, chip 00\n", 1);
         row("load --burst", {"load", "--burst", "changed.txt"}, loadCommands(16), {}, 0);
         row("load --verify", {"load", "changed.txt", "--verify"}, loadCommands(1) + readAll, stuckLine, 1, {}, stuck);
-        row("load, 65 lines", {"load", "long.txt", "--burst"}, loadCommands(16), {}, 0);
-        const QString notCompared = "Not compared, as the chip sets them: 01 Sync Status (0x01): ";
+        const QString ignored = "long.txt: lines after the 64th ignored: 6";
+        row("load, 70 lines", {"load", "long.txt", "--burst"}, loadCommands(16), {}, 0, {ignored});
         row("diff, 01 apart", {"diff", "owned.txt"}, readAll, {}, 0, {notCompared + "file 55, chip 00"});
         row("load --verify, 01 apart", {"load", "owned.txt", "--verify", "--burst"},
             loadCommands(16, owned()) + readAll, {}, 0, {notCompared + "wrote 55, chip 00"});
@@ -279,6 +281,16 @@ private slots:
                      + "\nkv71xx-cli: The board did not confirm writing chip register 06\n");
     }
 
+    void companionNamesOnStderrWhatItLeftOut()
+    {
+        sim::BoardProcess board({"COM1", {}, false, {}});
+        QVERIFY(board.ready());
+        QCOMPARE(run({"write", "1", "55", "--verify"}),
+                 "0||kv71xx-cli: Not compared, as the chip sets them: 01 Sync Status (0x01): wrote 55, chip 00\n");
+        QCOMPARE(run({"diff", "long.txt"}),
+                 "1|06 Red Gain (0x06): file 7F, chip 80\n3F INTERNAL PNUM0 (3Fh): file 2A, "
+                 "chip 00\n|kv71xx-cli: long.txt: lines after the 64th ignored: 6\n");
+    }
 #endif
 
     void traceShowsCharactersAsTheyArrive()

@@ -1,13 +1,22 @@
 #include "harness.h"
 
+#include "app/progressbar.h"
 #include "modes/videomode.h"
 #include "registers/hexinput.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusTipEvent>
 #include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include "boardprocess.h"
+#include "link/boardlink.h"
+#include "platform/qtserialport.h"
+#include "platform/realclock.h"
+#endif
 
 namespace {
 
@@ -28,6 +37,29 @@ void offerFile(Harness &h)
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(":7C\r\n").repeated(64)) > 0);
     h.fileDialog.answers.append(file.fileName());
 }
+
+#ifdef Q_OS_UNIX // the board on a pty
+// Presses Esc (esc) or clicks Cancel as the n-th command letter goes out.
+struct CancelAt : LinkMonitor
+{
+    void exchangeStarted(const QString &) override {}
+    void sent(const QByteArray &bytes) override
+    {
+        if ((bytes == "W" || bytes == "R") && --letters == 0) {
+            buttonShown = cancel->isVisible();
+            esc ? QTest::keyClick(form, Qt::Key_Escape) : cancel->click();
+        }
+    }
+    void received(const QByteArray &) override {}
+    void failed(const QString &) override {}
+
+    QWidget *form;
+    QPushButton *cancel;
+    int letters;
+    bool esc;
+    bool buttonShown = false;
+};
+#endif
 
 } // namespace
 
@@ -167,6 +199,77 @@ private slots:
         QCOMPARE(h.status(), "Read all 64 registers.");
         QVERIFY(h.find<QLabel>("StatusLine")->isVisible());
     }
+
+#ifdef Q_OS_UNIX // the board on a pty
+    void cancelStopsALongCommandAfterTheExchangeInFlight_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("letters");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<int>("done");
+        QTest::addColumn<QString>("status");
+        const QByteArray load = "QQQW0x0000 0x1 0x7C QQQW0x0001 0x1 0x7C ";
+        QByteArray burst = "QQQW0x0000 0x40";
+        for (int k = 0; k < 64; ++k)
+            burst += " 0x7C";
+        const QByteArray reads = "R0x0000 0x10 R0x0010 0x10 R0x0020 0x10 ";
+        QTest::newRow("Load, Esc in the 2nd line")
+            << "nFileLoadRegisterFrom" << 2 << "QQQ" + load << 2 << "Load cancelled after 2 of 64 registers.";
+        QTest::newRow("Read All, Cancel in the 1st burst") << "ReadAllRegisters" << 1 << "QQQ" + reads.left(13) << 16
+                                                           << "Read All cancelled after 16 of 64 registers.";
+        QTest::newRow("Read All, Esc in the 3rd burst")
+            << "ReadAllRegisters" << 3 << "QQQ" + reads << 48 << "Read All cancelled after 48 of 64 registers.";
+        QTest::newRow("Quick Load, Esc in the write")
+            << "mQuickLoad" << 1 << burst + ' ' << 0
+            << "Quick Load cancelled after 64 of 64 values written and 0 of 64 registers read back.";
+        QTest::newRow("Quick Load, Cancel in the 2nd read")
+            << "mQuickLoad" << 3 << burst + ' ' + reads.left(26) << 32
+            << "Quick Load cancelled after 64 of 64 values written and 32 of 64 registers read back.";
+        QTest::newRow("Compare, Esc in the 1st burst") << "mCompareWithFile" << 1 << "QQQ" + reads.left(13) << 16
+                                                       << "Compare cancelled after 16 of 64 registers read; nothing "
+                                                          "was compared.";
+    }
+
+    void cancelStopsALongCommandAfterTheExchangeInFlight()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, letters);
+        QFETCH(QByteArray, wire);
+        QFETCH(int, done);
+        QFETCH(QString, status);
+        Harness h;
+        QtSerialPort port;
+        RealClock clock;
+        Form1 form(h.platform(port, clock));
+        QVERIFY(form.Form_Load());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        sim::BoardProcess board({"COM1", {}, false, h.dir.filePath("board.log")});
+        auto *cancel = form.findChild<QPushButton *>("CancelCommand");
+        CancelAt monitor;
+        monitor.form = &form, monitor.cancel = cancel, monitor.letters = letters;
+        monitor.esc = QByteArray(QTest::currentDataTag()).contains("Esc");
+        form.link().addMonitor(&monitor);
+        QStringList before;
+        for (int a = 0; a < 64; ++a)
+            before.append(form.boxes().reg_KV7103(a)->text());
+        offerFile(h);
+        if (auto *item = form.findChild<QAction *>(qPrintable(command)))
+            item->trigger();
+        else
+            form.findChild<QPushButton *>(qPrintable(command))->click();
+        QVERIFY(monitor.buttonShown);
+        QVERIFY(!cancel->isVisible());
+        QCOMPARE(board.received(), wire);
+        for (int a = 0; a < 64; ++a) {
+            QCOMPARE(form.boxes().reg_KV7103(a)->text() == before.at(a), a >= done);
+            QCOMPARE(form.boxes().mark(a), RegisterBoxes::Mark::None);
+        }
+        QCOMPARE(form.findChild<ProgressBar *>("ProgressBar1")->percent(), 0.0);
+        QCOMPARE(form.findChild<StatusLine *>("StatusLine")->status(), status);
+        QCOMPARE(h.messages.texts(), QStringList());
+    }
+#endif
 };
 
 QTEST_MAIN(TestCommands)

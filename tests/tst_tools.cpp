@@ -33,12 +33,12 @@ QString hex(int value)
     return QString::asprintf("%02X", value);
 }
 
-// A file giving register k the value value(k) (below 0: an empty line), chosen in the next dialog.
+// A file giving register k the value value(k) (-1: an empty line, below: none), chosen in the next dialog.
 QString writeFile(Harness &h, const std::function<int(int)> &value)
 {
     QFile file(h.dir.filePath("in.TXT"));
     file.open(QIODevice::WriteOnly);
-    for (int k = 0; k < 64; ++k)
+    for (int k = 0; k < 64 && value(k) >= -1; ++k)
         file.write(value(k) < 0 ? "\r\n" : QString("KV7106_Register%1:x:%2\r\n").arg(k).arg(hex(value(k))).toLatin1());
     h.fileDialog.answers.append(file.fileName());
     return QDir::toNativeSeparators(file.fileName());
@@ -108,7 +108,18 @@ private slots:
                  QStringList{"These lines hold no byte (00 to FF) and were skipped, leaving their registers unchanged: "
                              "line 6 (register 05)."});
         QCOMPARE(h.status(),
-                 "Quick Load from " + path + ": 63 values sent, 0 not loaded (marked), 0 registers not read back.");
+                 "Quick Load from " + path
+                     + ": 63 of 63 values written, 0 not loaded (marked), 0 registers not read back.");
+    }
+
+    void quickLoadCountsOnlyWhatTheBoardConfirmed()
+    {
+        Harness h({Fault::Silent, 0});
+        const QString path = writeFile(h, [](int k) { return k; });
+        run(h, "mQuickLoad");
+        QCOMPARE(h.status(),
+                 "Quick Load from " + path
+                     + ": 0 of 64 values written, 0 not loaded (marked), 64 registers not read back.");
     }
 
     void quickLoadOfAGoodFileSaysSoAndSetsSlidersQuietly()
@@ -183,6 +194,38 @@ private slots:
         QCOMPARE(h.status(), "Compared with " + path + ": differing registers: 1.");
     }
 
+    void compareSaysNoRegisterDiffersOnlyWhenItComparedThemAll_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("empty");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("notCompared");
+        QTest::newRow("whole file") << 64 << -1 << "no register differs."
+                                    << "";
+        QTest::newRow("10 lines") << 10 << -1 << "no difference in the 7 registers compared."
+                                  << "The file holds only 10 of 64 lines: the registers from 0A on were not compared.";
+        QTest::newRow("line 33 empty") << 64 << 0x20 << "no difference in the 60 registers compared."
+                                       << "These lines hold no byte (00 to FF), so their registers were not compared: "
+                                          "line 33 (register 20).";
+    }
+
+    void compareSaysNoRegisterDiffersOnlyWhenItComparedThemAll()
+    {
+        QFETCH(int, lines);
+        QFETCH(int, empty);
+        QFETCH(QString, summary);
+        QFETCH(QString, notCompared);
+        Harness h;
+        const QString path = writeFile(h, [&](int k) { return k >= lines ? -2 : k == empty ? -1 : power(k); });
+        run(h, "mCompareWithFile");
+        summary.prepend("Compared with " + path + ": ");
+        const auto with = [&](const QString &gap) {
+            return notCompared.isEmpty() ? summary : summary + gap + notCompared;
+        };
+        QCOMPARE(h.status(), with(" "));
+        QCOMPARE(h.dialog<CompareFile>()->findChild<QLabel *>("summary")->text(), with("\n"));
+    }
+
     void compareLoadsOnlyTheDifferencesAndReadsThemBack()
     {
         Harness h;
@@ -191,6 +234,15 @@ private slots:
         h.dialog<CompareFile>()->findChild<QPushButton *>("loadDifferences")->click();
         QCOMPARE(h.port.commands().mid(4),
                  (QStringList{"W0x0006 0x02 0x7C 0x7C ", "W0x0020 0x01 0x7C ", "R0x0006 0x02 ", "R0x0020 0x01 "}));
+    }
+
+    void compareLoadCountsOnlyWhatTheBoardConfirmed()
+    {
+        Harness h({Fault::StopEchoAfter, 3 + 4 * 13 + 3 + 23});
+        writeFile(h, [](int k) { return k == 6 || k == 7 || k == 0x20 ? 0x7C : power(k); });
+        run(h, "mCompareWithFile");
+        h.dialog<CompareFile>()->findChild<QPushButton *>("loadDifferences")->click();
+        QVERIFY(h.status().startsWith("The board confirmed writing 2 of the 3 differing registers. Compared with "));
     }
 
     void linkLogShowsEachExchange()

@@ -101,6 +101,19 @@ void Form1::setupPages()
     m_statusLine = new StatusLine(this);
     m_statusLine->setObjectName(QStringLiteral("StatusLine"));
     statusBar()->addWidget(m_statusLine, 1);
+    // Shown only while a long command runs, in the status bar: nothing on
+    // the pages moves or is covered.
+    m_cancelButton = new QPushButton(tr("Cancel"), this);
+    m_cancelButton->setObjectName(QStringLiteral("CancelCommand"));
+    m_cancelButton->hide();
+    statusBar()->addPermanentWidget(m_cancelButton);
+    // Esc does this only while there is something to cancel; otherwise it
+    // reaches what it reached before.
+    m_cancelKey = new QAction(this);
+    m_cancelKey->setObjectName(QStringLiteral("CancelKey"));
+    m_cancelKey->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_cancelKey->setEnabled(false);
+    addAction(m_cancelKey);
 }
 
 void Form1::createControllers()
@@ -137,6 +150,10 @@ void Form1::connectActions()
     connect(m_lock, &CommandLock::commandsEnabled, m_videoModeInput, &QAction::setEnabled);
     connect(m_lock, &CommandLock::idle, m_inputHold, &InputHold::replay, Qt::QueuedConnection);
     connect(m_lock, &CommandLock::refused, this, &Form1::showStatus);
+    connect(m_lock, &CommandLock::cancellable, m_cancelButton, &QWidget::setVisible);
+    connect(m_lock, &CommandLock::cancellable, m_cancelKey, &QAction::setEnabled);
+    connect(m_cancelButton, &QPushButton::clicked, m_lock, &CommandLock::cancel);
+    connect(m_cancelKey, &QAction::triggered, m_lock, &CommandLock::cancel);
     connect(m_boxes, &RegisterBoxes::changeHandled, m_sliders, &FieldSliders::updateFromBoxes);
     connect(m_boxes, &RegisterBoxes::filled, m_sliders, &FieldSliders::followBoxesQuietly);
 

@@ -83,6 +83,8 @@ private:
     QAction *m_disconnect = nullptr;
     PortMenu *m_ports = nullptr;
     QPushButton *m_readAllButton = nullptr;
+    QPushButton *m_cancelButton = nullptr; // and Esc: the long command that runs
+    QAction *m_cancelKey = nullptr;
     ProgressBar *m_progress = nullptr;
     PrintedText *m_printed = nullptr;
     StatusLine *m_statusLine = nullptr;

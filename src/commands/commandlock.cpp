@@ -46,3 +46,25 @@ void CommandLock::leave()
     if (!busy())
         emit idle();
 }
+
+CommandLock::Cancellable::Cancellable(CommandLock &lock)
+    : m_lock(lock)
+{
+    if (m_lock.m_cancellables++ == 0) {
+        m_lock.m_cancelled = false;
+        emit m_lock.cancellable(true);
+    }
+}
+
+CommandLock::Cancellable::~Cancellable()
+{
+    if (--m_lock.m_cancellables == 0) {
+        m_lock.m_cancelled = false;
+        emit m_lock.cancellable(false);
+    }
+}
+
+void CommandLock::cancel()
+{
+    m_cancelled = m_cancellables > 0;
+}

@@ -60,12 +60,33 @@ public:
     // True while a command or a box change talks to the board.
     bool busy() const { return !m_running.isEmpty(); }
 
+    // Held by a long command the user may stop (Load, Quick Load, Compare,
+    // Read All). It asks cancelled() between two exchanges with the board, so
+    // the command line in flight is always completed.
+    class Cancellable
+    {
+    public:
+        explicit Cancellable(CommandLock &lock);
+        ~Cancellable();
+        Cancellable(const Cancellable &) = delete;
+        Cancellable &operator=(const Cancellable &) = delete;
+
+    private:
+        CommandLock &m_lock;
+    };
+    // Esc or the Cancel button: the running long command stops; with none
+    // running nothing happens.
+    void cancel();
+    bool cancelled() const { return m_cancelled; }
+
 signals:
     // For WriteRegCommand, ReadRegCommand, ReadAllRegisters and
     // nVideoModeInput, in this order.
     void commandsEnabled(bool enabled);
     // busy() has become false.
     void idle();
+    // A long command that can be cancelled has started (true) or ended.
+    void cancellable(bool can);
     // A command was not started, and why, for the status line.
     void refused(const QString &text);
 
@@ -74,5 +95,7 @@ private:
     void leave();
 
     int m_holds = 0;
+    int m_cancellables = 0;
+    bool m_cancelled = false;
     QStringList m_running; // outermost first
 };

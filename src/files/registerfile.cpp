@@ -76,12 +76,15 @@ FileValues values(const QStringList &lines)
     return file;
 }
 
-QString problems(int lines, const QList<int> &skipped)
+QString problems(int lines, const QList<int> &skipped, Use use)
 {
+    const bool load = use == Use::Load;
     QStringList problems;
     if (lines < RegisterMap::Count) {
-        problems.append(QObject::tr("The file holds only %1 of %2 lines: the registers from %3 on were "
-                                    "left unchanged.")
+        problems.append((load ? QObject::tr("The file holds only %1 of %2 lines: the registers from %3 on were "
+                                            "left unchanged.")
+                              : QObject::tr("The file holds only %1 of %2 lines: the registers from %3 on were "
+                                            "not compared."))
                             .arg(lines)
                             .arg(RegisterMap::Count)
                             .arg(Hex_Digits(lines, 2)));
@@ -90,8 +93,10 @@ QString problems(int lines, const QList<int> &skipped)
     for (const int k : skipped)
         named.append(QObject::tr("line %1 (register %2)").arg(k + 1).arg(Hex_Digits(k, 2)));
     if (!named.isEmpty()) {
-        problems.append(QObject::tr("These lines hold no byte (00 to FF) and were skipped, leaving their "
-                                    "registers unchanged: %1.")
+        problems.append((load ? QObject::tr("These lines hold no byte (00 to FF) and were skipped, leaving their "
+                                            "registers unchanged: %1.")
+                              : QObject::tr("These lines hold no byte (00 to FF), so their registers were not "
+                                            "compared: %1."))
                             .arg(named.join(QStringLiteral(", "))));
     }
     return problems.join(QLatin1Char('\n'));

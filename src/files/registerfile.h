@@ -46,8 +46,10 @@ struct FileValues
 };
 FileValues values(const QStringList &lines);
 // What a file could not give, for one message: too few lines, lines that
-// hold no byte. Empty when it gave every register.
-QString problems(int lines, const QList<int> &skipped);
+// hold no byte. Empty when it gave every register. A load leaves those
+// registers unchanged; a comparison does not compare them.
+enum class Use { Load, Compare };
+QString problems(int lines, const QList<int> &skipped, Use use = Use::Load);
 
 // A whole file, read before anything is changed.
 struct Contents

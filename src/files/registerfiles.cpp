@@ -136,8 +136,10 @@ void RegisterFiles::loadChosen()
     // A port that does not open is reported once; the boxes are filled all
     // the same, each write marked as not confirmed.
     const bool connected = m_link.connectOrReport();
-    if (const std::optional<Opened> file = openFile(tr("Load: no register was changed.")))
+    if (const std::optional<Opened> file = openFile(tr("Load: no register was changed."))) {
+        const CommandLock::Cancellable cancellable(m_lock);
         report(file->path, load(file->lines), connected);
+    }
 }
 
 std::optional<RegisterFiles::Opened> RegisterFiles::openFile(const QString &unchanged)
@@ -158,6 +160,11 @@ RegisterFiles::Outcome RegisterFiles::load(const QStringList &lines)
     Outcome outcome;
     outcome.lines = int(qMin(lines.size(), qsizetype(RegisterMap::Count)));
     for (int k = 0; k < outcome.lines; ++k) {
+        // Each line's change handling runs whole: a cancel takes effect between two.
+        if (m_lock.cancelled()) {
+            outcome.cancelledAfter = k;
+            break;
+        }
         const std::optional<QString> value = RegisterFile::valueOf(lines.at(k));
         if (!value)
             outcome.skipped.append(k);
@@ -185,14 +192,18 @@ void RegisterFiles::report(const QString &path, const Outcome &outcome, bool con
     const QString problems = RegisterFile::problems(outcome.lines, outcome.skipped);
     // The link's failure has had its message: the count goes to the status
     // line, which does not block.
-    const int written = outcome.lines - int(outcome.skipped.size() + outcome.unconfirmed.size());
-    if (!problems.isEmpty())
+    const bool cancelled = outcome.cancelledAfter >= 0;
+    const int done = cancelled ? outcome.cancelledAfter : outcome.lines;
+    const int written = done - int(outcome.skipped.size() + outcome.unconfirmed.size());
+    if (!problems.isEmpty() && !cancelled)
         m_messages.show(problems);
     if (written == RegisterMap::Count) {
         emit status(tr("Loaded the %1 registers from %2.").arg(RegisterMap::Count).arg(path));
         return;
     }
-    QString text = tr("Loaded %1: %2 of %3 registers written.").arg(path).arg(written).arg(RegisterMap::Count);
+    QString text = cancelled
+        ? tr("Load cancelled after %1 of %2 registers.").arg(outcome.cancelledAfter).arg(outcome.lines)
+        : tr("Loaded %1: %2 of %3 registers written.").arg(path).arg(written).arg(RegisterMap::Count);
     if (!outcome.unconfirmed.isEmpty()) {
         text += QLatin1Char(' ')
             + (connected ? tr("The board did not confirm %1 (their boxes are marked).")

@@ -53,6 +53,7 @@ private:
         int lines = 0; // the file's lines that were used, at most 64
         QList<int> skipped; // lines whose value is no byte
         QList<int> unconfirmed; // registers the board did not confirm
+        int cancelledAfter = -1; // the lines done when the user cancelled
     };
 
     void saveChosen();

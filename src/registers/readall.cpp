@@ -16,8 +16,10 @@ public:
         , m_filling(filling)
     {}
 
+    bool next(const RegisterEngine::Run &) override { return !m_readAll.m_lock.cancelled(); }
     void read(const RegisterEngine::Block &block) override
     {
+        filled += block.run.length;
         for (int j = 0; j < block.run.length; ++j) {
             m_filling.show(block, block.run.first + j);
             if (j == 0 || j == RegisterMap::BurstLength / 2) {
@@ -29,6 +31,7 @@ public:
     }
 
     int unread = 0;
+    int filled = 0;
 
 private:
     ReadAll &m_readAll;
@@ -53,20 +56,28 @@ ReadAll::Outcome ReadAll::Read_All_Registers()
 {
     Outcome outcome;
     bool connected = false;
+    int filled = 0;
     {
         RegisterBoxes::Filling filling(m_boxes);
         const CommandLock::Hold hold(m_lock, tr("Read All"));
+        const CommandLock::Cancellable cancellable(m_lock);
         // A port that does not open sends nothing: every block is marked.
         connected = m_link.connectOrReport();
         Fill fill(*this, filling);
         m_engine.read(RegisterEngine::wholeChip(), RegisterEngine::One::Burst, fill);
         outcome.unread = fill.unread;
-        emit progress(100);
-        m_link.pause(ClosingPause);
+        filled = fill.filled;
+        // A cancelled read ends at once, without the closing pause.
+        if (filled == RegisterMap::Count) {
+            emit progress(100);
+            m_link.pause(ClosingPause);
+        }
         emit progress(0);
     }
     const int count = RegisterMap::Count;
-    if (outcome.unread == 0)
+    if (filled < count)
+        outcome.text = tr("Read All cancelled after %1 of %2 registers.").arg(filled).arg(count);
+    else if (outcome.unread == 0)
         outcome.text = tr("Read all %1 registers.").arg(count);
     else if (!connected)
         outcome.text = tr("Read All: %1 of %1 registers not read, the port could not be opened.").arg(count);

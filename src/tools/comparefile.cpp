@@ -39,26 +39,44 @@ void addRow(QTableWidget *widget, const QStringList &cells)
 } // namespace
 
 // Fills the boxes as the bursts come in; the bar, when there is one, moves
-// after each burst.
+// after each burst. A cancel takes effect between two bursts.
 class CompareFile::Fill : public RegisterEngine::Steps
 {
 public:
-    Fill(RegisterBoxes &boxes, CompareFile *showsProgress = nullptr)
+    Fill(RegisterBoxes &boxes, CommandLock &lock, CompareFile *showsProgress = nullptr)
         : m_filling(boxes)
+        , m_lock(lock)
         , m_compare(showsProgress)
     {}
 
+    bool next(const RegisterEngine::Run &) override
+    {
+        stopped = m_lock.cancelled();
+        return !stopped;
+    }
     void read(const RegisterEngine::Block &block) override
     {
         m_filling.show(block);
+        registers += block.run.length;
         if (m_compare)
-            emit m_compare->progress(++m_blocks * 100.0 / RegisterMap::Bursts);
+            emit m_compare->progress(registers * 100.0 / RegisterMap::Count);
     }
+
+    bool stopped = false;
+    int registers = 0;
 
 private:
     RegisterBoxes::Filling m_filling;
+    CommandLock &m_lock;
     CompareFile *m_compare;
-    int m_blocks = 0;
+};
+
+// Counts the registers whose write the board confirmed.
+class CompareFile::Confirmed : public RegisterEngine::Steps
+{
+public:
+    void written(const RegisterEngine::Run &run, bool confirmed) override { registers += confirmed ? run.length : 0; }
+    int registers = 0;
 };
 
 CompareFile::CompareFile(RegisterBoxes &boxes, BoardLink &link, RegisterEngine &engine, CommandLock &lock,
@@ -73,6 +91,7 @@ CompareFile::CompareFile(RegisterBoxes &boxes, BoardLink &link, RegisterEngine &
     setWindowTitle(tr("Compare With File"));
     auto *layout = new QVBoxLayout(this);
     m_title = new QLabel(this);
+    m_title->setObjectName(QStringLiteral("summary"));
     m_title->setWordWrap(true);
     m_differing = table(this, QStringLiteral("differing"));
     m_chipOwned = table(this, QStringLiteral("chipOwned"));
@@ -96,19 +115,32 @@ void CompareFile::run()
     const std::optional<RegisterFiles::Opened> opened = m_files.openFile(tr("Compare: nothing was read."));
     if (!opened)
         return;
-    m_file = RegisterFile::values(opened->lines).values;
+    const RegisterFile::FileValues file = RegisterFile::values(opened->lines);
+    m_file = file.values;
+    m_notCompared = RegisterFile::problems(file.lines, file.skipped, RegisterFile::Use::Compare);
     m_path = opened->path;
 
+    const CommandLock::Cancellable cancellable(m_lock);
     m_link.connectOrReport();
+    bool stopped = false;
+    int registers = 0;
     {
-        Fill fill(m_boxes, this);
+        Fill fill(m_boxes, m_lock, this);
         m_engine.read(RegisterEngine::wholeChip(), RegisterEngine::One::Burst, fill);
+        stopped = fill.stopped;
+        registers = fill.registers;
     }
     emit progress(0);
+    if (stopped) {
+        emit status(tr("Compare cancelled after %1 of %2 registers read; nothing was compared.")
+                        .arg(registers)
+                        .arg(RegisterMap::Count));
+        return;
+    }
     showTables();
     show();
     raise();
-    emit status(summary());
+    emit status(statusText());
 }
 
 void CompareFile::loadDifferences()
@@ -122,16 +154,18 @@ void CompareFile::loadDifferences()
     if (values.empty())
         return;
     m_link.connectOrReport();
-    RegisterEngine::Steps quiet;
-    m_engine.write(values, RegisterEngine::One::Burst, quiet);
+    Confirmed confirmed;
+    m_engine.write(values, RegisterEngine::One::Burst, confirmed);
     {
-        Fill fill(m_boxes);
+        Fill fill(m_boxes, m_lock);
         m_engine.read(RegisterEngine::runs(RegisterMap::addresses(values)), RegisterEngine::One::Burst, fill);
     }
     for (const int address : RegisterEngine::differences(values, m_boxes.readValues()).compared)
         m_boxes.markNotLoaded(address, values.at(address));
     showTables();
-    emit status(summary());
+    emit status(
+        tr("The board confirmed writing %1 of the %2 differing registers. ").arg(confirmed.registers).arg(values.size())
+        + statusText());
 }
 
 void CompareFile::showTables()
@@ -151,7 +185,7 @@ void CompareFile::showTables()
         if (RegisterMap::isChipOwned(address))
             addRow(m_chipOwned, row(address));
     }
-    m_title->setText(summary());
+    m_title->setText(m_notCompared.isEmpty() ? summary() : summary() + QLatin1Char('\n') + m_notCompared);
     m_load->setEnabled(m_differing->rowCount() > 0);
 }
 
@@ -160,15 +194,34 @@ QList<int> CompareFile::differences() const
     return RegisterEngine::differences(m_file, m_boxes.readValues()).compared;
 }
 
+// "No register differs" only when every register the file can be compared
+// in was read and compared; what was left out is named.
 QString CompareFile::summary() const
 {
     int unread = 0;
     for (int address = 0; address < RegisterMap::Count; ++address)
         unread += m_boxes.mark(address) == RegisterBoxes::Mark::NotRead ? 1 : 0;
+    const RegisterMap::Values chip = m_boxes.readValues();
+    int compared = 0;
+    for (const auto &[address, value] : m_file)
+        compared += !RegisterMap::isChipOwned(address) && chip.count(address) > 0 ? 1 : 0;
     const qsizetype differ = differences().size();
-    QString text = differ == 0 ? tr("Compared with %1: no register differs.").arg(m_path)
-                               : tr("Compared with %1: differing registers: %2.").arg(m_path).arg(differ);
+    const bool whole = unread == 0 && m_notCompared.isEmpty();
+    QString text;
+    if (differ > 0)
+        text = tr("Compared with %1: differing registers: %2.").arg(m_path).arg(differ);
+    else if (whole)
+        text = tr("Compared with %1: no register differs.").arg(m_path);
+    else
+        text = tr("Compared with %1: no difference in the %2 registers compared.").arg(m_path).arg(compared);
     if (unread > 0)
         text += tr(" Registers not read: %1.").arg(unread);
     return text;
+}
+
+QString CompareFile::statusText() const
+{
+    return m_notCompared.isEmpty()
+        ? summary()
+        : summary() + QLatin1Char(' ') + QString(m_notCompared).replace(QLatin1Char('\n'), QLatin1Char(' '));
 }

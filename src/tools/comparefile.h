@@ -41,11 +41,14 @@ signals:
 
 private:
     class Fill;
+    class Confirmed;
 
     // The registers of the file that were read and differ, chip-owned ones left out.
     QList<int> differences() const;
     void showTables();
     QString summary() const;
+    // The summary with what the file left out, for the status line.
+    QString statusText() const;
 
     RegisterBoxes &m_boxes;
     BoardLink &m_link;
@@ -53,6 +56,7 @@ private:
     CommandLock &m_lock;
     RegisterFiles &m_files;
     RegisterMap::Values m_file;
+    QString m_notCompared; // the registers the file left out, and why
     QString m_path;
     QLabel *m_title = nullptr;
     QTableWidget *m_differing = nullptr;

@@ -9,7 +9,7 @@
 #include "registers/registerengine.h"
 
 // The bar counts registers: those written, then the 64 read back, which
-// go into the boxes as they come.
+// go into the boxes as they come. A cancel takes effect between two exchanges.
 class QuickLoad::Steps : public RegisterEngine::Steps
 {
 public:
@@ -18,16 +18,34 @@ public:
         , m_registers(registers)
     {}
 
-    void written(const RegisterEngine::Run &run, bool) override { advance(run.length); }
+    bool next(const RegisterEngine::Run &) override
+    {
+        stopped = m_load.m_lock.cancelled();
+        return !stopped;
+    }
+    void written(const RegisterEngine::Run &run, bool confirmed) override
+    {
+        confirmedWrites += confirmed ? run.length : 0;
+        advance(run.length);
+    }
     void read(const RegisterEngine::Block &block) override
     {
         filling->show(block);
+        for (int address = block.run.first; address < block.run.first + block.run.length; ++address) {
+            if (const std::optional<quint8> value = block.valueOf(address))
+                readBack[address] = *value;
+        }
+        reads += block.run.length;
         unread += block.read ? 0 : block.run.length;
         advance(block.run.length);
     }
 
     RegisterBoxes::Filling *filling = nullptr;
+    bool stopped = false; // cancelled before an exchange
+    int confirmedWrites = 0; // registers the board confirmed writing
+    int reads = 0;
     int unread = 0;
+    RegisterMap::Values readBack;
 
 private:
     void advance(int registers)
@@ -63,18 +81,27 @@ void QuickLoad::run()
     const RegisterFile::FileValues file = RegisterFile::values(opened->lines);
 
     Steps steps(*this, int(file.values.size()) + RegisterMap::Count);
+    const CommandLock::Cancellable cancellable(m_lock);
     m_link.connectOrReport();
     m_engine.write(file.values, RegisterEngine::One::Burst, steps);
-    {
+    { // after a cancelled write nothing is read back: the reads stop at once
         RegisterBoxes::Filling filling(m_boxes);
         steps.filling = &filling;
         m_engine.read(RegisterEngine::wholeChip(), RegisterEngine::One::Burst, steps);
     }
-    const QList<int> differ = RegisterEngine::differences(file.values, m_boxes.readValues()).compared;
+    const QList<int> differ = RegisterEngine::differences(file.values, steps.readBack).compared;
     for (const int address : differ)
         m_boxes.markNotLoaded(address, file.values.at(address));
     emit progress(0);
 
+    if (steps.stopped) {
+        emit status(tr("Quick Load cancelled after %1 of %2 values written and %3 of %4 registers read back.")
+                        .arg(steps.confirmedWrites)
+                        .arg(file.values.size())
+                        .arg(steps.reads - steps.unread)
+                        .arg(RegisterMap::Count));
+        return;
+    }
     const QString problems = RegisterFile::problems(file.lines, file.skipped);
     if (!problems.isEmpty())
         m_messages.show(problems);
@@ -84,8 +111,9 @@ void QuickLoad::run()
                         .arg(opened->path));
         return;
     }
-    emit status(tr("Quick Load from %1: %2 values sent, %3 not loaded (marked), %4 registers not read back.")
+    emit status(tr("Quick Load from %1: %2 of %3 values written, %4 not loaded (marked), %5 registers not read back.")
                     .arg(opened->path)
+                    .arg(steps.confirmedWrites)
                     .arg(file.values.size())
                     .arg(differ.size())
                     .arg(steps.unread));

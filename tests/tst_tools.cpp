@@ -183,6 +183,15 @@ private slots:
         QCOMPARE(h.status(), "Compared with " + path + ": differing registers: 1.");
     }
 
+    void compareWithAnEqualFileOffersNothingToLoad()
+    {
+        Harness h;
+        const QString path = writeFile(h, [](int k) { return power(k); });
+        run(h, "mCompareWithFile");
+        QCOMPARE(h.status(), "Compared with " + path + ": no register differs.");
+        QVERIFY(!h.dialog<CompareFile>()->findChild<QPushButton *>("loadDifferences")->isEnabled());
+    }
+
     void compareLoadsOnlyTheDifferencesAndReadsThemBack()
     {
         Harness h;
@@ -301,6 +310,16 @@ private slots:
         QVERIFY(h.box(0x01)->styleSheet().contains("background"));
         QTest::qWait(RegisterWatch::HighlightTime + 100);
         QCOMPARE(h.box(0x01)->styleSheet(), QString());
+    }
+
+    void watchRefusesAnAddressBeyondTheChip()
+    {
+        Harness h;
+        auto *w = h.dialog<RegisterWatch>("mWatchRegisters");
+        w->findChild<QLineEdit *>("watchedRegisters")->setText("01 40");
+        w->setOn(true);
+        QVERIFY(!w->isOn());
+        QCOMPARE(w->findChild<QLabel *>("watchNote")->text(), "Give register addresses 00 to 3F, separated by blanks.");
     }
 
     void watchWaitsWhileAnotherCommandRuns()
@@ -468,6 +487,7 @@ kv71xx-cli --port "$PORT" write 0C 33
         auto *console = h.dialog<BoardConsole>("mBoardConsole");
         enter(*console, "Q");
         enter(*console, "X0x0012 0x1 ");
+        enter(*console, "X0x0012 0x1 "); // a repeat is kept once
         QStringList recalled;
         for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down}) {
             QTest::keyClick(console->input(), key);

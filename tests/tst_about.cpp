@@ -66,6 +66,7 @@ private slots:
         if (path.isEmpty())
             opens << LocationKey + " 20019";
         QCOMPARE(h.registry.opens, opens);
+        QCOMPARE(h.registry.openKeys, 0); // each closed again
     }
 
     void systemInfoFindsThePreferredToolOnTheSearchPath()

@@ -144,7 +144,7 @@ private slots:
         };
         const QString after = "; the registers after it were not written";
         const sim::BoardOptions stuck{Fault::StuckRegister, 0x06};
-        row("read", {"read", "0x06"}, {"R0x0006 0x1 "}, "80\n", 0);
+        row("read", {"read", "0X06"}, {"R0x0006 0x1 "}, "80\n", 0);
         row("write adjacent", {"write", "6", "80", "0x07", "1", "8", "ff"}, {"W0x0006 0x03 0x80 0x01 0xFF "}, {}, 0);
         row("write apart", {"write", "8", "1", "6", "2", "7", "3"}, {"W0x0008 0x1 0x01 ", "W0x0006 0x02 0x02 0x03 "},
             {}, 0);

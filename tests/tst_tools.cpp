@@ -224,6 +224,7 @@ private slots:
         };
         QCOMPARE(h.status(), with(" "));
         QCOMPARE(h.dialog<CompareFile>()->findChild<QLabel *>("summary")->text(), with("\n"));
+        QVERIFY(!h.dialog<CompareFile>()->findChild<QPushButton *>("loadDifferences")->isEnabled());
     }
 
     void compareLoadsOnlyTheDifferencesAndReadsThemBack()
@@ -353,6 +354,16 @@ private slots:
         QVERIFY(h.box(0x01)->styleSheet().contains("background"));
         QTest::qWait(RegisterWatch::HighlightTime + 100);
         QCOMPARE(h.box(0x01)->styleSheet(), QString());
+    }
+
+    void watchRefusesAnAddressBeyondTheChip()
+    {
+        Harness h;
+        auto *w = h.dialog<RegisterWatch>("mWatchRegisters");
+        w->findChild<QLineEdit *>("watchedRegisters")->setText("01 40");
+        w->setOn(true);
+        QVERIFY(!w->isOn());
+        QCOMPARE(w->findChild<QLabel *>("watchNote")->text(), "Give register addresses 00 to 3F, separated by blanks.");
     }
 
     void watchWaitsWhileAnotherCommandRuns()
@@ -520,6 +531,7 @@ kv71xx-cli --port "$PORT" write 0C 33
         auto *console = h.dialog<BoardConsole>("mBoardConsole");
         enter(*console, "Q");
         enter(*console, "X0x0012 0x1 ");
+        enter(*console, "X0x0012 0x1 "); // a repeat is kept once
         QStringList recalled;
         for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down}) {
             QTest::keyClick(console->input(), key);

@@ -134,6 +134,7 @@ struct FakeRegistry : Registry
         opens.append(QString("%1 %2").arg(subKey).arg(access, 0, 16));
         openedKey = subKey;
         *result = root == LocalMachine && !values.keys().filter(subKey + '|').isEmpty();
+        openKeys += int(*result);
         return *result ? Success : FileNotFound;
     }
     long RegQueryValueExA(Key, const QString &valueName, quint32 *type, QByteArray *buffer, quint32 *size) override
@@ -146,8 +147,13 @@ struct FakeRegistry : Registry
         buffer->replace(0, data.size(), data);
         return Success;
     }
-    long RegCloseKey(Key) override { return Success; }
+    long RegCloseKey(Key) override
+    {
+        --openKeys;
+        return Success;
+    }
     QString openedKey;
+    int openKeys = 0; // opened and not yet closed
 };
 
 // Only the listed files exist, and only they start.

@@ -203,9 +203,7 @@ private slots:
     {
         QFETCH(QByteArray, content);
         Harness h({}, false);
-        QFile file("KV71xx.ini");
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-        file.close();
+        writeFile("KV71xx.ini", content);
         h.form->Form_Load();
         QTEST(h.form->ports().selectedPort(), "port");
         QCOMPARE(fileBytes(), content); // an existing file is only read
@@ -275,8 +273,7 @@ private slots:
         const QByteArray left = file.readAll(); // as a dead copy with this process id left it
         file.close();
         lock.unlock();
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(left) == left.size());
-        file.close();
+        writeFile(path, left);
         LockFileInstance instance(path);
         QVERIFY(!instance.anotherCopyRunning());
         QVERIFY(LockFileInstance(path).anotherCopyRunning());

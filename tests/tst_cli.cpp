@@ -90,12 +90,6 @@ QByteArray run(const QStringList &arguments, const QString &program = KV71XX_CLI
 }
 #endif
 
-void writeFile(const QString &name, const QByteArray &bytes)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(sim::BoardOptions)

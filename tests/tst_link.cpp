@@ -105,8 +105,6 @@ private slots:
         rig.port->board().receive("Y0x0102 0x1 0xC3 ");
         QTEST(command(rig.commands), "result");
         QTEST(rig.port->received, "bytes");
-
-        // On a closed port the command does not begin.
         Rig closed({}, false);
         QTEST(command(closed.commands), "closed");
         QVERIFY(closed.log.events.isEmpty());

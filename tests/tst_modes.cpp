@@ -48,7 +48,7 @@ private slots:
             << failed.arg("PLL Htotal MSB (0x0E), PLL Htotal LSB (0x0F), Output Format (0x18) not confirmed by the "
                           "board.", "board did not answer");
         QTest::newRow("no port") << QStringList{"OK"} << -1 << "" << QStringList{"  ", "  ", ""}
-            << QStringList{Texts::cannotOpen(1, "/dev/sim1", "No such file or directory")}
+            << QStringList{Texts::sim1Refused}
             << failed.arg("the port could not be opened.", "port could not be opened");
         // clang-format on
     }

@@ -232,8 +232,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("blocksRead");
         QTest::newRow("stops in Read All") << faulty(F::StopEchoAfter, 3 + 13 + 6) << Texts::echo << 1;
-        QTest::newRow("port refused") << faulty(F::None, -1)
-                                      << Texts::cannotOpen(1, "/dev/sim1", "No such file or directory") << 0;
+        QTest::newRow("port refused") << faulty(F::None, -1) << Texts::sim1Refused << 0;
     }
 
     void readAllOnAFailedLinkKeepsTheBoxesAndMarksThem()

@@ -26,6 +26,7 @@ namespace {
 
 using Fault = sim::BoardOptions::Fault;
 const auto power = sim::BoardCore::powerOnValue;
+const QString sim1 = "COM1 (/dev/sim1) ";
 const QStringList readAll{"R0x0000 0x10 ", "R0x0010 0x10 ", "R0x0020 0x10 ", "R0x0030 0x10 "};
 
 QString hex(int value)
@@ -47,6 +48,14 @@ QString writeFile(Harness &h, const std::function<int(int)> &value)
 void run(Harness &h, const char *item)
 {
     h.find<QAction>(item)->trigger();
+}
+
+// Compares with a file that differs in 06, 07 and 20, then loads the differing registers.
+void loadDifferences(Harness &h)
+{
+    writeFile(h, [](int k) { return k == 6 || k == 7 || k == 0x20 ? 0x7C : power(k); });
+    run(h, "mCompareWithFile");
+    h.dialog<CompareFile>()->findChild<QPushButton *>("loadDifferences")->click();
 }
 
 QStringList row(QTableWidget *table, int row)
@@ -230,9 +239,7 @@ private slots:
     void compareLoadsOnlyTheDifferencesAndReadsThemBack()
     {
         Harness h;
-        writeFile(h, [](int k) { return k == 6 || k == 7 || k == 0x20 ? 0x7C : power(k); });
-        run(h, "mCompareWithFile");
-        h.dialog<CompareFile>()->findChild<QPushButton *>("loadDifferences")->click();
+        loadDifferences(h);
         QCOMPARE(h.port.commands().mid(4),
                  (QStringList{"W0x0006 0x02 0x7C 0x7C ", "W0x0020 0x01 0x7C ", "R0x0006 0x02 ", "R0x0020 0x01 "}));
     }
@@ -240,9 +247,7 @@ private slots:
     void compareLoadCountsOnlyWhatTheBoardConfirmed()
     {
         Harness h({Fault::StopEchoAfter, 3 + 4 * 13 + 3 + 23});
-        writeFile(h, [](int k) { return k == 6 || k == 7 || k == 0x20 ? 0x7C : power(k); });
-        run(h, "mCompareWithFile");
-        h.dialog<CompareFile>()->findChild<QPushButton *>("loadDifferences")->click();
+        loadDifferences(h);
         QVERIFY(h.status().startsWith("The board confirmed writing 2 of the 3 differing registers. Compared with "));
     }
 
@@ -255,30 +260,8 @@ private slots:
         for (int a = 0; a < 16; ++a)
             first += hex(power(a));
         const QStringList lines = logLines(h);
-        QCOMPARE(lines.at(0), R"(COM1 (/dev/sim1) sent "QQQ" received "\r\n> \r\n> \r\n> ")");
-        QCOMPARE(lines.at(1), R"(COM1 (/dev/sim1) sent "R0x0000 0x10 " received "0x0000 0x10 )" + first + R"(> ")");
-    }
-
-    void linkLogShowsAFailureInItsOwnLine_data()
-    {
-        QTest::addColumn<bool>("opens");
-        QTest::addColumn<QStringList>("lines");
-        const QString port = "COM1 (/dev/sim1) ";
-        QTest::newRow("time-out") << true
-                                  << QStringList{port + R"(sent "QQQ" received "")", port + R"(sent "R0" received "")",
-                                                 port + "time-out: 0 of 1 characters within 1 s",
-                                                 port + R"(sent "x0000 0x1 " received "")"};
-        QTest::newRow("no open") << false << QStringList{port + "port error: cannot open (No such file or directory)"};
-    }
-
-    void linkLogShowsAFailureInItsOwnLine()
-    {
-        QFETCH(bool, opens);
-        Harness h({Fault::Silent, 0});
-        h.port.refuseOpen = !opens;
-        run(h, "mLinkLog");
-        h.click("ReadRegCommand");
-        QTEST(logLines(h), "lines");
+        QCOMPARE(lines.at(0), sim1 + R"(sent "QQQ" received "\r\n> \r\n> \r\n> ")");
+        QCOMPARE(lines.at(1), sim1 + R"(sent "R0x0000 0x10 " received "0x0000 0x10 )" + first + R"(> ")");
     }
 
     void closedLinkLogRecordsNothing()
@@ -300,8 +283,7 @@ private slots:
         w->readNow();
         w->readNow();
         QCOMPARE(logLines(h).mid(3),
-                 (QStringList{R"(COM1 (/dev/sim1) sent "QQQ" received "")",
-                              "COM1 (/dev/sim1) port error: Input/output error"}));
+                 (QStringList{sim1 + R"(sent "QQQ" received "")", sim1 + "port error: Input/output error"}));
     }
 
 #ifdef Q_OS_UNIX // FIFOs
@@ -482,19 +464,16 @@ kv71xx-cli --port "$PORT" write 0C 33
         QTest::addColumn<int>("fault"); // -1: the port does not open
         QTest::addColumn<QString>("line");
         QTest::addColumn<QStringList>("lines");
-        const QString reset = R"(COM1 (/dev/sim1) sent "QQQ" received "\r\n> \r\n> \r\n> ")";
+        const QString reset = sim1 + R"(sent "QQQ" received "\r\n> \r\n> \r\n> ")";
         QTest::newRow("read") << 0 << "X0x0012 0x1 "
-                              << QStringList{reset,
-                                             R"(COM1 (/dev/sim1) sent "X0x0012 0x1 " received "0x0012 0x1 \r\n00> ")"};
-        QTest::newRow("lone letter") << 0 << "Q"
-                                     << QStringList{reset, R"(COM1 (/dev/sim1) sent "Q" received "\r\n> ")"};
+                              << QStringList{reset, sim1 + R"(sent "X0x0012 0x1 " received "0x0012 0x1 \r\n00> ")"};
+        QTest::newRow("lone letter") << 0 << "Q" << QStringList{reset, sim1 + R"(sent "Q" received "\r\n> ")"};
         QTest::newRow("silent") << int(Fault::Silent) << "X0x0012 0x1 "
-                                << QStringList{R"(COM1 (/dev/sim1) sent "QQQ" received "")",
-                                               R"(COM1 (/dev/sim1) sent "X0" received "")",
-                                               "COM1 (/dev/sim1) time-out: 0 of 1 characters within 1 s",
-                                               R"(COM1 (/dev/sim1) sent "x0012 0x1 " received "")"};
+                                << QStringList{sim1 + R"(sent "QQQ" received "")", sim1 + R"(sent "X0" received "")",
+                                               sim1 + "time-out: 0 of 1 characters within 1 s",
+                                               sim1 + R"(sent "x0012 0x1 " received "")"};
         QTest::newRow("no port") << -1 << "X0x0012 0x1 "
-                                 << QStringList{"COM1 (/dev/sim1) port error: cannot open (No such file or directory)"};
+                                 << QStringList{sim1 + "port error: cannot open (No such file or directory)"};
     }
 
     void consoleShowsEachExchangeAsTheLinkLogDoes()
@@ -573,23 +552,6 @@ kv71xx-cli --port "$PORT" write 0C 33
             QCOMPARE(chip.at(a).trimmed().right(2), hex(*RegisterMap::textToByte(h.text(a))));
     }
 
-    void consoleLinesGoOutAsTypedOverThePty()
-    {
-        Harness h;
-        QtSerialPort port;
-        RealClock clock;
-        Form1 form(
-            {port, clock, h.messages, h.instance, h.end, h.registry, h.launcher, h.fileDialog, h.devices, h.devices});
-        QVERIFY(form.Form_Load());
-        sim::BoardProcess board({"COM1", {}, false, h.dir.filePath("board.log")});
-        BoardConsole &console = form.findChild<ToolsMenu *>()->boardConsole();
-        enter(console, "Y0x0012 0x1 0x3F ");
-        enter(console, "X0x0012 0x1 ");
-        QCOMPARE(board.received(), "QQQY0x0012 0x1 0x3F X0x0012 0x1 ");
-        QCOMPARE(untimed(console.lines()).last(),
-                 "COM1 (" + QFile::symLinkTarget("COM1") + R"() sent "X0x0012 0x1 " received "0x0012 0x1 \r\n3F> ")");
-    }
-
     void toolsWorkOverThePty()
     {
         Harness h;
@@ -599,7 +561,13 @@ kv71xx-cli --port "$PORT" write 0C 33
         QVERIFY(form.Form_Load());
         ToolsMenu &menu = *form.findChild<ToolsMenu *>();
         {
-            sim::BoardProcess board({"COM1", {}, false, {}});
+            sim::BoardProcess board({"COM1", {}, false, h.dir.filePath("board.log")});
+            const QString com1 = "COM1 (" + QFile::symLinkTarget("COM1") + ") ";
+            enter(menu.boardConsole(), "Y0x0012 0x1 0x3F ");
+            enter(menu.boardConsole(), "X0x0012 0x1 ");
+            QCOMPARE(board.received(), "QQQY0x0012 0x1 0x3F X0x0012 0x1 ");
+            QCOMPARE(untimed(menu.boardConsole().lines()).last(),
+                     com1 + R"(sent "X0x0012 0x1 " received "0x0012 0x1 \r\n3F> ")");
             writeFile(h, [](int k) { return k + 0x80; });
             menu.quickLoad().run();
             QCOMPARE(form.boxes().reg_KV7103(0x3F)->text(), "BF");
@@ -610,8 +578,7 @@ kv71xx-cli --port "$PORT" write 0C 33
             menu.registerWatch().setOn(true);
             menu.registerWatch().readNow();
             QCOMPARE(menu.linkLog().lines().last().mid(13),
-                     "COM1 (" + QFile::symLinkTarget("COM1")
-                         + R"() sent "R0x0002 0x1 " received "0x0002 0x1 \r\n00> ")");
+                     com1 + R"(sent "R0x0002 0x1 " received "0x0002 0x1 \r\n00> ")");
         }
         sim::BoardProcess board({"COM1", {sim::BoardOptions::Fault::StopEchoAfter, 3 + 333 + 26}, false, {}});
         writeFile(h, [](int) { return 0x11; });

@@ -3,6 +3,12 @@
 #include <QFile>
 #include <QTest>
 
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <fcntl.h>

@@ -18,6 +18,9 @@
 #include <functional>
 #include <thread>
 
+// Writes bytes into the file at path, replacing what it held.
+void writeFile(const QString &path, const QByteArray &bytes);
+
 #ifdef Q_OS_UNIX // POSIX signals
 // SIGTERM, SIGINT and SIGHUP as the rows of an int column "signal".
 void addTerminationSignalRows();

@@ -18,6 +18,8 @@ inline QString cannotOpen(int port, const QString &device, const QString &reason
         .arg(port)
         .arg(device, reason);
 }
+// COM1 of the in-process board when it refuses to open.
+const QString sim1Refused = cannotOpen(1, "/dev/sim1", "No such file or directory");
 inline QString notAByte(const char *field)
 {
     return QString("The %1 box must hold a hexadecimal byte, 00 to FF.").arg(field);

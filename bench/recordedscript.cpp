@@ -43,17 +43,11 @@ bool recordSession(Session session, const QString &path)
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());
     {
-        EventLog events;
         FakeClock clock;
-        FakeMessageBoxes messages;
         SimPort port;
-        FakeInstance instance;
-        FakeEnd end(&events);
-        FakeRegistry registry;
-        FakeLauncher launcher;
-        FakeFileChooser fileDialog;
-        FakeSerialDevices devices;
-        Form1 form({port, clock, messages, instance, end, registry, launcher, fileDialog, devices, devices});
+        FakePlatform fakes;
+        FakeFileChooser &fileDialog = fakes.fileDialog;
+        Form1 form(fakes.platform(port, clock));
         form.Form_Load();
         ToolsMenu &tools = *form.findChild<ToolsMenu *>();
         tools.scriptRecorder().start();
